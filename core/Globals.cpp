@@ -1,0 +1,24 @@
+#include "core/Globals.h"
+
+namespace orvane {
+
+void ResetGlobals() {
+    gLinks.Clear();
+    gLinkCount = 0;
+    gCancelRequested = false;
+    gShowStatus = false;
+    gLinkLevel = 0;
+    gNameMode = 0;
+    gListType = 0;
+    gConfirmOverwrite = false;
+    gDblClickAction = 0;
+    gProxyUse = false;
+    gProxyAddress.clear();
+    gAppDir.clear();
+    gInputDir.clear();
+    gMakingList = false;
+    gAfterFileName.clear();
+    gBrowseAddress.clear();
+}
+
+} // namespace orvane

@@ -1,0 +1,44 @@
+#pragma once
+// Process-wide state shared by the windows. There is one thread; nothing here is locked.
+// Option values are read at each use, so a change made in the options dialog acts at once.
+
+#include <cstdint>
+#include <string>
+
+#include "core/LinkTable.h"
+
+namespace orvane {
+
+// The link list.
+inline LinkTable gLinks;
+inline std::int16_t gLinkCount = 0; // entries in the list view (not the table's length)
+
+// Set by the progress window's cancel button, the URL dialog's cancel and a failed transfer;
+// tested and reset by the conversion and the fetch.
+inline bool gCancelRequested = false;
+
+// Options (settings keys in brackets).
+inline bool gShowStatus = false;         // DEBUG_STS
+inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", otherwise "http:"
+inline std::int16_t gNameMode = 0;       // NAME_AB: 0 tags removed, otherwise alt text / raw text
+inline std::int16_t gListType = 0;       // LIST_MAKE: 0 URL only, otherwise name and URL
+inline bool gConfirmOverwrite = false;   // FILE_OVER_SAVE
+inline std::int16_t gDblClickAction = 0; // LIST_CLK: 0 delete, otherwise browse
+inline bool gProxyUse = false;           // ProxyServerUse
+inline std::u16string gProxyAddress;     // ProxyServerAddress
+
+// Directories; both end with the platform's separator.
+inline std::u16string gAppDir;
+inline std::u16string gInputDir; // DefaultInDir
+
+// State of one output command, carried between the output windows.
+inline bool gMakingList = false;
+inline std::u16string gAfterFileName;
+
+// The address the preview browser opens with.
+inline std::u16string gBrowseAddress;
+
+/// Back to the state before start-up (used by start-up itself and by tests).
+void ResetGlobals();
+
+} // namespace orvane

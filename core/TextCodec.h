@@ -1,0 +1,25 @@
+#pragma once
+// What core needs of the system's character sets. The platform supplies the implementation;
+// core itself only knows UTF-8 and UTF-16.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+class TextCodec {
+public:
+    virtual ~TextCodec() = default;
+
+    /// Decodes `bytes` in the named character set (any spelling the platform knows, such as
+    /// "Shift_JIS", "x-sjis", "EUC-JP"). Invalid bytes become U+FFFD. nullopt: the platform does not
+    /// know that character set.
+    virtual std::optional<std::u16string> Decode(std::string_view bytes, std::string_view charset) const = 0;
+
+    /// The system's multibyte code page, both ways. Characters it cannot hold become "?".
+    virtual std::u16string DecodeSystem(std::string_view bytes) const = 0;
+    virtual std::string EncodeSystem(std::u16string_view text) const = 0;
+};
+
+} // namespace orvane

@@ -1,0 +1,82 @@
+#include "platform/FileDialog.h"
+
+#include <QFileDialog>
+#include <QQueue>
+
+namespace orvane::platform {
+
+namespace {
+struct Hook {
+    QQueue<QString> answers;
+    QList<FileDialogRequest> requests;
+    bool active = false;
+};
+Hook& TheHook() {
+    static Hook hook;
+    return hook;
+}
+
+std::optional<QString> Answer(const FileDialogRequest& request) {
+    Hook& hook = TheHook();
+    if (!hook.active)
+        return std::nullopt;
+    hook.requests.append(request);
+    const QString answer = hook.answers.isEmpty() ? QString() : hook.answers.dequeue();
+    return answer;
+}
+} // namespace
+
+QString FileDialog::GetOpenFileName(QWidget* parent, const QString& directory, const QStringList& filters) {
+    FileDialogRequest request{false, QString(), directory, QString(), filters};
+    if (auto answer = Answer(request))
+        return *answer;
+    QFileDialog dialog(parent, QString(), directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> FileDialog::GetSaveFileName(QWidget* parent, const QString& title,
+                                                   const QString& directory, const QString& fileName,
+                                                   const QStringList& filters) {
+    FileDialogRequest request{true, title, directory, fileName, filters};
+    if (auto answer = Answer(request)) {
+        if (answer->isEmpty())
+            return std::nullopt;
+        return answer;
+    }
+    QFileDialog dialog(parent, title, directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+void FileDialog::QueueAnswer(const QString& answer) {
+    TheHook().active = true;
+    TheHook().answers.enqueue(answer);
+}
+
+void FileDialog::ClearAnswers() {
+    TheHook() = Hook{};
+}
+
+bool FileDialog::HasQueuedAnswers() {
+    return !TheHook().answers.isEmpty();
+}
+
+const QList<FileDialogRequest>& FileDialog::Requests() {
+    return TheHook().requests;
+}
+
+} // namespace orvane::platform

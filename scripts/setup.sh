@@ -1,0 +1,35 @@
+# Shared set-up of scripts/run and scripts/test: install what is missing, configure, build.
+# Sourced, not run.  Honours ORVANE_BUILD_DIR, ORVANE_BUILD_TYPE and ORVANE_CMAKE_ARGS.
+
+ORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ORVANE_BUILD_DIR=${ORVANE_BUILD_DIR:-$ORVANE_ROOT/build}
+ORVANE_BUILD_TYPE=${ORVANE_BUILD_TYPE:-Release}
+
+ORVANE_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-noto-cjk
+)
+
+orvane_install_packages() {
+  local missing=() pkg
+  for pkg in "${ORVANE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+orvane_build() {
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  # shellcheck disable=SC2086
+  cmake -S "$ORVANE_ROOT" -B "$ORVANE_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$ORVANE_BUILD_TYPE" \
+    ${ORVANE_CMAKE_ARGS:-}
+  cmake --build "$ORVANE_BUILD_DIR" --parallel "$jobs" "$@"
+}
