@@ -1,0 +1,107 @@
+#include "core/FileNameRules.h"
+
+#include "core/Text.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
+}
+
+MessageText RefusalMessage(std::u16string_view firstLine, std::u16string_view title) {
+    std::u16string text(firstLine);
+    text += u"\r\n";
+    for (const ForbiddenChar& f : kForbiddenChars) {
+        text.push_back(f.ch);
+        text.push_back(u' ');
+    }
+    text.push_back(u'"');
+    return {std::move(text), std::u16string(title), MessageIcon::Exclamation};
+}
+
+} // namespace
+
+ConvertedName ConvertForbidden(std::u16string_view name) {
+    ConvertedName result{std::u16string(name), false};
+    for (char16_t& c : result.converted) {
+        for (const ForbiddenChar& f : kForbiddenChars) {
+            if (c == f.ch) {
+                c = f.fullWidth;
+                result.changed = true;
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+bool HoldsForbiddenChar(std::u16string_view name, std::size_t row) {
+    return row < kForbiddenChars.size() && name.find(kForbiddenChars[row].ch) != std::u16string_view::npos;
+}
+
+bool IsReservedDeviceName(std::u16string_view name) {
+    return std::any_of(kReservedDeviceNames.begin(), kReservedDeviceNames.end(),
+                       [name](std::u16string_view reserved) { return EqualsNoCase(name, reserved); });
+}
+
+std::u16string ToFullWidth(std::u16string_view name) {
+    std::u16string out(name);
+    for (char16_t& c : out)
+        if (c >= u'\u0021' && c <= u'\u007E')
+            c = static_cast<char16_t>(c + (0xFF01 - 0x21));
+    return out;
+}
+
+MessageText ReservedNameMessage(std::u16string_view name) {
+    std::u16string text = u"出力ﾌｧｲﾙ名[";
+    text += name;
+    text += u"]は、予約ﾃﾞﾊﾞｲｽ名です。\r\nこのﾌｧｲﾙ名は全角文字（２ﾊﾞｲﾄ文字）に変換されます。";
+    return {std::move(text), u"ﾌｧｲﾙ名変更確認", MessageIcon::Information};
+}
+
+bool IsRefusedKeystroke(char16_t c) {
+    return c == u'"' || std::any_of(kForbiddenChars.begin(), kForbiddenChars.end(),
+                                    [c](const ForbiddenChar& f) { return f.ch == c; });
+}
+
+bool HoldsRefusedChar(std::u16string_view name) {
+    return std::any_of(name.begin(), name.end(), IsRefusedKeystroke);
+}
+
+MessageText FileNameRefusalMessage() {
+    return RefusalMessage(u"ファイル名には次の文字は使えません。", u"ﾌｧｲﾙ名禁則文字情報");
+}
+
+MessageText DirectoryNameRefusalMessage() {
+    return RefusalMessage(u"ディレクトリ名には次の文字は使えません。", u"ディレクトリ名禁則文字情報");
+}
+
+MessageText BlankFileNameMessage() {
+    return {u"ﾌｧｲﾙ名を正しく入力して下さい。", u"ﾌｧｲﾙ名入力確認", MessageIcon::Exclamation};
+}
+
+bool AcceptRenamedName(bool typed, std::u16string_view typedText, std::u16string_view convertedName,
+                       std::u16string& name, MessageText& refusal) {
+    if (!typed) {
+        name = convertedName;
+        return true;
+    }
+    if (TrimView(typedText).empty()) {
+        refusal = BlankFileNameMessage();
+        return false;
+    }
+    if (HoldsRefusedChar(typedText)) {
+        refusal = FileNameRefusalMessage();
+        return false;
+    }
+    name = typedText; // spaces at either end are part of the name the user chose
+    return true;
+}
+
+} // namespace orvane

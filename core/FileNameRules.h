@@ -1,0 +1,81 @@
+#pragma once
+// Rules that turn a link name into a usable shortcut file name: the ten forbidden characters and
+// their full-width counterparts, the reserved device names, and the keystroke filter of the name
+// and directory boxes.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "core/MessageText.h"
+
+namespace orvane {
+
+struct ForbiddenChar {
+    char16_t ch;
+    char16_t fullWidth;
+};
+
+/// In the order the shortcut loop tests them and the refusal message lists them.
+inline constexpr std::array<ForbiddenChar, 10> kForbiddenChars{{
+    {u'\\', u'\uFFE5'}, // full-width yen sign, as Japanese systems show the backslash
+    {u'/', u'\uFF0F'},
+    {u':', u'\uFF1A'},
+    {u',', u'\u3001'}, // ideographic comma
+    {u';', u'\uFF1B'},
+    {u'*', u'\uFF0A'},
+    {u'?', u'\uFF1F'},
+    {u'<', u'\uFF1C'},
+    {u'>', u'\uFF1E'},
+    {u'|', u'\uFF5C'},
+}};
+
+inline constexpr std::array<std::u16string_view, 11> kReservedDeviceNames{
+    u"CON", u"AUX", u"COM1", u"COM2", u"COM3", u"COM4", u"LPT1", u"LPT2", u"LPT3", u"PRN", u"NUL"};
+
+struct ConvertedName {
+    std::u16string converted;
+    bool changed = false;
+};
+
+/// Every forbidden character replaced by its counterpart, one unit for one; `changed` tells whether
+/// there was any.
+ConvertedName ConvertForbidden(std::u16string_view name);
+
+/// True when the name holds the character of row `row` of kForbiddenChars.
+bool HoldsForbiddenChar(std::u16string_view name, std::size_t row);
+
+/// The whole name equals a reserved device name, ASCII case ignored.
+bool IsReservedDeviceName(std::u16string_view name);
+
+/// U+0021..U+007E to U+FF01..U+FF5E, letter case kept; everything else unchanged.
+std::u16string ToFullWidth(std::u16string_view name);
+
+/// The notice shown before a reserved name is converted to full width.
+MessageText ReservedNameMessage(std::u16string_view name);
+
+/// The characters the name boxes refuse while typing: the ten and the double quote.
+bool IsRefusedKeystroke(char16_t c);
+
+/// True when a whole name holds a character the keystroke filter refuses (for pasted text).
+bool HoldsRefusedChar(std::u16string_view name);
+
+/// Refusal messages of the keystroke filter: file-name box and new-directory box.
+MessageText FileNameRefusalMessage();
+MessageText DirectoryNameRefusalMessage();
+
+/// The rename window's explanation of why it appeared.
+inline constexpr std::u16string_view kBadFileNameText =
+    u"以下のﾌｧｲﾙはﾌｧｲﾙ名が不正なため、このままでは保存できません。  新しいﾌｧｲﾙ名を指定して下さい。";
+
+/// The refusal of a blank typed name in the rename window.
+MessageText BlankFileNameMessage();
+
+/// The rename window's OK. `typed` is true when the "type a name" choice is selected. Returns the name
+/// to use in `name`, or false with the message to show (the window then stays open as it is). A typed
+/// name is refused when blank, or when it holds a character the filter refuses (it may have been
+/// pasted); the converted name is taken as it stands.
+bool AcceptRenamedName(bool typed, std::u16string_view typedText, std::u16string_view convertedName,
+                       std::u16string& name, MessageText& refusal);
+
+} // namespace orvane

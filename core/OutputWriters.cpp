@@ -1,0 +1,92 @@
+#include "core/OutputWriters.h"
+
+#include "core/AtomicFile.h"
+#include "core/Profile.h"
+#include "core/Text.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+void AppendOneLine(std::u16string& out, std::u16string_view text) {
+    for (char16_t c : text)
+        if (c != u'\r' && c != u'\n' && c != u'\0')
+            out.push_back(c);
+}
+
+} // namespace
+
+std::u16string StripLineBreaks(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    AppendOneLine(out, text);
+    return out;
+}
+
+std::string BuildListFileBytes(const LinkTable& links, std::int16_t listType, const TextCodec& codec) {
+    // Values other than 0 and 1 come only from a hand-edited settings file; the options dialog shows
+    // them as the second choice, so they write what that choice writes.
+    const bool withName = listType != 0;
+    std::u16string text;
+    links.ForEachLive([&](int, const LinkRecord& r) {
+        if (withName) {
+            AppendOneLine(text, r.name);
+            text.push_back(u',');
+        }
+        AppendOneLine(text, r.url);
+        text += u"\r\n";
+    });
+    return codec.EncodeSystem(text);
+}
+
+bool WriteListFile(const std::filesystem::path& path, const LinkTable& links, std::int16_t listType,
+                   const TextCodec& codec) {
+    return WriteFileAtomically(path, BuildListFileBytes(links, listType, codec));
+}
+
+std::string BuildShortcutLine(std::u16string_view url, const TextCodec& codec) {
+    return codec.EncodeSystem(u"URL=" + StripLineBreaks(url));
+}
+
+bool WriteShortcutFile(const std::filesystem::path& path, std::u16string_view url, const TextCodec& codec) {
+    const std::string line = BuildShortcutLine(url, codec);
+    return ProfileWriteSection(path, kShortcutSection, std::span<const std::string>(&line, 1));
+}
+
+MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed) {
+    std::u16string text = u"ﾊﾟｽ : [";
+    text += directory;
+    text += u"] に、\r\nｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。";
+    if (failed.empty())
+        return {std::move(text), u"完了", MessageIcon::Information};
+    text += u"\r\n\r\n次のﾌｧｲﾙは作成できませんでした：";
+    const std::size_t listed = std::min(failed.size(), kListedFailures);
+    for (std::size_t i = 0; i < listed; ++i) {
+        text += u"\r\n";
+        text += failed[i];
+    }
+    if (failed.size() > listed) {
+        text += u"\r\nほか";
+        text += ToU16Number(static_cast<long long>(failed.size() - listed));
+        text += u"件";
+    }
+    return {std::move(text), u"作成失敗", MessageIcon::Exclamation};
+}
+
+MessageText EmptyListForListFileMessage() {
+    return {u"作成対象となるﾃﾞｰﾀが存在しません、ﾘｽﾄは作成できません。", u"作成失敗",
+            MessageIcon::Exclamation};
+}
+
+MessageText EmptyListForShortcutsMessage() {
+    return {u"作成対象となるﾃﾞｰﾀが存在しません、ｼｮｰﾄｶｯﾄは作成できません。", u"作成失敗",
+            MessageIcon::Exclamation};
+}
+
+MessageText ListFileDoneMessage() {
+    return {u"ﾘｽﾄﾌｧｲﾙを出力しました。", u"完了", MessageIcon::Information};
+}
+
+} // namespace orvane

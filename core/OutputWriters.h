@@ -1,0 +1,48 @@
+#pragma once
+// The list file and the Internet shortcut files, and the messages of the two output commands.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/LinkTable.h"
+#include "core/MessageText.h"
+#include "core/TextCodec.h"
+
+namespace orvane {
+
+inline constexpr std::string_view kShortcutSection = "InternetShortcut";
+
+/// At most this many failed shortcut names are listed by name in the completion message.
+inline constexpr std::size_t kListedFailures = 10;
+
+/// The text without CR, LF and NUL: no value may add a line to a file.
+std::u16string StripLineBreaks(std::u16string_view text);
+
+/// The list file's bytes: one line per live record in table order, the URL alone (`listType` 0) or
+/// name "," URL (any other value), each line ending CR LF, in the system code page.
+std::string BuildListFileBytes(const LinkTable& links, std::int16_t listType, const TextCodec& codec);
+
+/// Writes the list file atomically; false when it could not be written (the old file then keeps
+/// its content).
+bool WriteListFile(const std::filesystem::path& path, const LinkTable& links, std::int16_t listType,
+                   const TextCodec& codec);
+
+/// The one line of a shortcut's section: "URL=" and the URL, in the system code page.
+std::string BuildShortcutLine(std::u16string_view url, const TextCodec& codec);
+
+/// Writes the shortcut's section to `path`; other sections of an existing file stay. False on failure.
+bool WriteShortcutFile(const std::filesystem::path& path, std::u16string_view url, const TextCodec& codec);
+
+/// The message at the end of the shortcut loop. `failed` holds the file names that could not be
+/// written; with any, the message lists them and warns instead of confirming.
+MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed);
+
+/// Refusals of the two output commands when the list is empty, and the list file's completion.
+MessageText EmptyListForListFileMessage();
+MessageText EmptyListForShortcutsMessage();
+MessageText ListFileDoneMessage();
+
+} // namespace orvane
