@@ -1,0 +1,56 @@
+#pragma once
+// The rename window: shows a link name that cannot serve as a file name and lets the user take the
+// converted name or type another. It lives for one use: CheckFileName loads and fills it, the
+// shortcut loop shows it modally, and its OK unloads it. There is no way to cancel.
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace orvane {
+
+class frmFileName final : public QDialog {
+    Q_OBJECT
+public:
+    /// The loaded window, created afresh (hidden, centred on `mainWindow`) when none is loaded.
+    static frmFileName& Load(QWidget* mainWindow);
+    /// The loaded window, or nullptr when none is.
+    static frmFileName* Loaded();
+
+    /// Fills the window for `name`, whose conversion is `converted`.
+    void Prepare(const QString& name, const QString& converted);
+
+    void optFileChange_Click(int index);
+    void txtAfterFile_Change();
+    void OKButton_Click();
+
+public Q_SLOTS:
+    // Escape and the window system's close request end here: the window always ends with a name.
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    explicit frmFileName(QWidget* mainWindow);
+    void Form_Load(QWidget* mainWindow);
+    void Unload();
+
+    QLabel* lblFileBad_;
+    QLabel* lblCurFileComment_;
+    QLabel* lblCurFile_;
+    QLabel* lblAfterFileNameComment_;
+    QLabel* lblAfterFile_;
+    QGroupBox* fraFileChange_;
+    QRadioButton* optFileChange_0_;
+    QRadioButton* optFileChange_1_;
+    QLabel* lblAfterComment_;
+    QLineEdit* txtAfterFile_;
+    QPushButton* OKButton_;
+};
+
+} // namespace orvane

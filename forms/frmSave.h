@@ -1,0 +1,95 @@
+#pragma once
+// The save-destination window. It holds the output directory for the whole run (the directory its
+// directory list has opened), lets the user choose a volume and a directory and create a new one,
+// and runs both output commands: the list file (MakeList, the window stays hidden) and the Internet
+// shortcuts (its "作成" button).
+//
+// Use by the main window:
+//   - start-up: frmSave::Load(this) once (the window is created hidden and placed at the main
+//     window's top-left), then SetDrive(...) and SetPath(stored output directory);
+//   - the list command: gMakingList = true; frmSave::Loaded()->MakeList(); gMakingList = false;
+//   - the shortcut command: disable the main window, then frmSave::Loaded()->show(); the window's
+//     own buttons enable the main window again;
+//   - exit: Path() is the directory to store.
+// The window is destroyed together with the main window it was loaded for.
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace orvane {
+
+class frmSave final : public QWidget {
+    Q_OBJECT
+public:
+    /// The one save-destination window of the run, created hidden on first use (Form_Load runs then).
+    static frmSave& Load(QWidget* mainWindow);
+    /// The loaded window, or nullptr before the first Load().
+    static frmSave* Loaded();
+
+    QWidget* MainWindow() const { return mainWindow_; }
+
+    /// Selects a volume in the drive list and runs drvFileSave_Change for it, even when it was
+    /// selected already. `drive` is a volume root; any other path selects the volume that holds it.
+    void SetDrive(const QString& drive);
+    /// The volume root the drive list shows.
+    QString Drive() const;
+
+    /// Opens `dir` in the directory list: it becomes the output directory. False, and nothing
+    /// changes, when `dir` is not an existing directory.
+    bool SetPath(const QString& dir);
+    /// The opened directory, which is the output directory (no trailing separator except at "/").
+    QString Path() const { return path_; }
+
+    /// Writes the link list as a list file after asking for its path (the list command).
+    void MakeList();
+    /// Asks for an output file in the save dialog, starting in `initialDir` with `suggestedPath`.
+    /// Returns true when the user cancelled; otherwise the path is in ChosenFileName().
+    bool AskOutputFileName(const QString& initialDir, const QString& suggestedPath);
+    QString ChosenFileName() const { return chosenFileName_; }
+
+    void drvFileSave_Change();
+    void txtNewDir_Change();
+    void comMkDir_Click();
+    void CancelButton_Click();
+    void OKButton_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    explicit frmSave(QWidget* mainWindow);
+    void Form_Load();
+    void FillDriveList();
+    int DriveIndex(const QString& root);
+    void ReadDirectoryList();
+    void dirFileSave_Open(QListWidgetItem* item);
+    QWidget* MessageParent();
+
+    QPointer<QWidget> mainWindow_;
+    QComboBox* drvFileSave_;
+    QListWidget* dirFileSave_;
+    QLineEdit* txtNewDir_;
+    QPushButton* comMkDir_;
+    QPushButton* CancelButton_;
+    QPushButton* OKButton_;
+    QLabel* lblDirInfo_;
+    QLabel* Label1_;
+
+    QString cOldDrive;
+    QString path_;
+    // The directory last opened on each volume: choosing a volume again returns there.
+    QHash<QString, QString> driveDirectory_;
+    QString chosenFileName_;
+};
+
+} // namespace orvane
