@@ -1,5 +1,797 @@
 #include "forms/frmMain.h"
+
+#include "core/Conversion.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "core/Text.h"
+#include "core/TransferStates.h"
+#include "forms/frmBrowser.h"
+#include "forms/frmInfo.h"
+#include "forms/frmOpenURL.h"
+#include "forms/frmOption.h"
+#include "forms/frmSave.h"
+#include "forms/frmVersion.h"
+#include "modules/modCmOpen.h"
+#include "platform/HttpFetch.h"
+#include "platform/ListView.h"
+#include "platform/MessageBox.h"
+#include "platform/Qt.h"
+#include "platform/ShellOpen.h"
+#include "platform/SystemCodec.h"
+#include "platform/Twips.h"
+#include "platform/Volumes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QWindow>
+
+#include <filesystem>
+
 namespace orvane {
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {}
-void frmMain::Start() { show(); }
+
+using platform::Px;
+using platform::Q;
+using platform::U;
+
+namespace {
+
+const QString kTargetInitial = QStringLiteral("ﾀｰｹﾞｯﾄﾌｧｲﾙ :");
+const QString kTargetCleared = QStringLiteral("ﾀｰｹﾞｯﾄﾌｧｲﾙ ：");
+const QString kCountPrefix = QStringLiteral("ﾃﾞｰﾀ総数 ：");
+const QString kUpdateFailed = QStringLiteral("更新失敗");
+constexpr int kDropLimit = 100;
+// The designed client area, in twips.
+constexpr int kDesignWidth = 7635;
+constexpr int kDesignHeight = 5685;
+constexpr int kMinOuterWidth = 5000;
+constexpr int kMinOuterHeight = 3700;
+
+QString& ProgramDirOverride() {
+    static QString dir;
+    return dir;
+}
+
+QString WithSeparator(QString dir) {
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+bool DirectoryWritable(const QString& dir) {
+    const QFileInfo info(dir);
+    return info.isDir() && info.isWritable();
+}
+
+QStringList LocalFiles(const QMimeData* mime) {
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    const QList<QUrl> urls = mime->urls();
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+QString FirstWebAddress(const QMimeData* mime) {
+    if (!mime)
+        return {};
+    QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty() && mime->hasText())
+        urls.append(QUrl(mime->text().trimmed()));
+    for (const QUrl& url : urls) {
+        const QString scheme = url.scheme().toLower();
+        if (scheme == u"http" || scheme == u"https")
+            return url.toString();
+    }
+    return {};
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Orvane"));
+    setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.svg")));
+    setAcceptDrops(true);
+    BuildControls();
+    BuildMenus();
+    resize(Px(kDesignWidth), Px(kDesignHeight) + menuBar()->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::SetProgramDirectoryForTests(const QString& dir) {
+    ProgramDirOverride() = dir;
+}
+
+void frmMain::BuildControls() {
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central_);
+    central_->installEventFilter(this);
+
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
+
+    lblTgtFile_ = new QLabel(kTargetInitial, central_);
+    lblTgtFile_->setObjectName(QStringLiteral("lblTgtFile"));
+    lblItemCnt_ = new QLabel(QStringLiteral("ﾃﾞｰﾀ総数 ： 0"), central_);
+    lblItemCnt_->setObjectName(QStringLiteral("lblItemCnt"));
+    for (QLabel* label : {lblTgtFile_, lblItemCnt_}) {
+        label->setAutoFillBackground(true);
+        label->setPalette(grey);
+        label->setTextFormat(Qt::PlainText);
+    }
+
+    ListView1_ = new platform::ListView(central_);
+    ListView1_->setObjectName(QStringLiteral("ListView1"));
+    ListView1_->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    connect(ListView1_, &platform::ListView::ItemClick, this, [this](int i) { ListView1_ItemClick(i); });
+    connect(ListView1_, &platform::ListView::ColumnClick, this, [this](int c) { ListView1_ColumnClick(c); });
+    connect(ListView1_, &platform::ListView::DblClick, this, [this] { ListView1_DblClick(); });
+    connect(ListView1_, &platform::ListView::AfterLabelEdit, this,
+            [this](int i, const QString& text, bool* cancel) { ListView1_AfterLabelEdit(i, text, cancel); });
+
+    fraUpDate_ = new QGroupBox(QStringLiteral("　データ更新　"), central_);
+    fraUpDate_->setObjectName(QStringLiteral("fraUpDate"));
+    lblIdx_ = new QLabel(fraUpDate_);
+    lblIdx_->setObjectName(QStringLiteral("lblIdx"));
+    lblIdx_->hide();
+
+    const QFont editFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
+    txtName_ = new QLineEdit(fraUpDate_);
+    txtName_->setObjectName(QStringLiteral("txtName"));
+    txtName_->setMaxLength(255);
+    txtURL_ = new QLineEdit(fraUpDate_);
+    txtURL_->setObjectName(QStringLiteral("txtURL"));
+    for (QLineEdit* box : {txtName_, txtURL_}) {
+        box->setFont(editFont);
+        // Drops on the edit boxes are file drops for the window, as everywhere else on it.
+        box->setAcceptDrops(false);
+        connect(box, &QLineEdit::returnPressed, this, [this] { cmdUpDate_Click(); });
+    }
+    cmdUpDate_ = new QPushButton(QStringLiteral("更新"), fraUpDate_);
+    cmdUpDate_->setObjectName(QStringLiteral("cmdUpDate"));
+    cmdDelete_ = new QPushButton(QStringLiteral("削除"), fraUpDate_);
+    cmdDelete_->setObjectName(QStringLiteral("cmdDelete"));
+    comListClear_ = new QPushButton(QStringLiteral("ﾘｽﾄのｸﾘｱ"), central_);
+    comListClear_->setObjectName(QStringLiteral("comListClear"));
+    cmdMakeList_ = new QPushButton(QStringLiteral("ﾘｽﾄﾌｧｲﾙの作成"), central_);
+    cmdMakeList_->setObjectName(QStringLiteral("cmdMakeList"));
+    cmdOutLink_ = new QPushButton(QStringLiteral("ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄ作成"), central_);
+    cmdOutLink_->setObjectName(QStringLiteral("cmdOutLink"));
+    connect(cmdUpDate_, &QPushButton::clicked, this, [this] { cmdUpDate_Click(); });
+    connect(cmdDelete_, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(comListClear_, &QPushButton::clicked, this, [this] { comListClear_Click(); });
+    connect(cmdMakeList_, &QPushButton::clicked, this, [this] { cmdMakeList_Click(); });
+    connect(cmdOutLink_, &QPushButton::clicked, this, [this] { cmdOutLink_Click(); });
+    for (QPushButton* button : {cmdUpDate_, cmdDelete_, comListClear_, cmdMakeList_, cmdOutLink_})
+        button->setAutoDefault(false);
+}
+
+void frmMain::BuildMenus() {
+    struct Item {
+        QMenu* menu;
+        const char* name;
+        QString caption;
+        QKeyCombination key;
+        void (frmMain::*handler)();
+    };
+    QMenu* mFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ (&F)"));
+    mFile->setObjectName(QStringLiteral("mFile"));
+    QMenu* mOpt = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ (&O)"));
+    mOpt->setObjectName(QStringLiteral("mOpt"));
+    QMenu* mHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ (&H)"));
+    mHelp->setObjectName(QStringLiteral("mHelp"));
+    const Item items[] = {
+        {mFile, "mOpen", QStringLiteral("ﾛｰｶﾙから開く (&F)"), Qt::CTRL | Qt::Key_F, &frmMain::mOpen_Click},
+        {mFile, "mWWWOpen", QStringLiteral("ｲﾝﾀｰﾈｯﾄから開く (&I)"), Qt::CTRL | Qt::Key_I,
+         &frmMain::mWWWOpen_Click},
+        {mFile, "mKubun", QString(), {}, nullptr},
+        {mFile, "mEnd", QStringLiteral("終了 (&X)"), Qt::CTRL | Qt::Key_X, &frmMain::mEnd_Click},
+        {mOpt, "mIppan", QStringLiteral("動作設定 (&S)"), Qt::CTRL | Qt::Key_S, &frmMain::mIppan_Click},
+        {mHelp, "mManual", QStringLiteral("ﾏﾆｭｱﾙ"), Qt::CTRL | Qt::Key_M, &frmMain::mManual_Click},
+        {mHelp, "mVersion", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&V)"), Qt::CTRL | Qt::Key_V,
+         &frmMain::mVersion_Click},
+    };
+    for (const Item& item : items) {
+        QAction* action = item.handler ? item.menu->addAction(item.caption) : item.menu->addSeparator();
+        action->setObjectName(QString::fromLatin1(item.name));
+        if (!item.handler)
+            continue;
+        // Window-wide shortcuts. A focused text box still takes its own editing keys (Ctrl+X, Ctrl+V…)
+        // first: Qt offers them to the box before the menu, so cutting text never ends the program.
+        action->setShortcut(QKeySequence(item.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, handler = item.handler] { (this->*handler)(); });
+    }
+}
+
+// ---- Start-up and shut-down ----
+
+void frmMain::Start() {
+    Form_Load();
+    show();
+}
+
+void frmMain::Form_Load() {
+    // A native window knows its frame, so outer sizes in twips can be read and applied.
+    winId();
+    gLinkCount = 0;
+    gMakingList = false;
+
+    QString appDir =
+        ProgramDirOverride().isEmpty() ? QCoreApplication::applicationDirPath() : ProgramDirOverride();
+    appDir = WithSeparator(QDir::cleanPath(appDir));
+    gAppDir = U(appDir);
+    // An installed copy cannot write beside itself: its settings and temporary page go to the
+    // per-user configuration directory; the program directory stays the dialogs' fallback.
+    dataDir_ = appDir;
+    if (!DirectoryWritable(appDir)) {
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QDir().mkpath(config);
+        dataDir_ = WithSeparator(config);
+    }
+    const std::filesystem::path iniPath(U(dataDir_ + QStringLiteral("Orvane.ini")));
+    const auto& codec = platform::SystemCodec::Instance();
+    frmSave& save = frmSave::Load(this);
+
+    std::error_code ec;
+    if (!std::filesystem::exists(iniPath, ec)) {
+        const QSize outer = frameGeometry().size();
+        WriteSettings(
+            iniPath,
+            FirstStartState(gAppDir, platform::Twips(outer.width()), platform::Twips(outer.height())), codec);
+        CentreOnScreen();
+        save.SetDrive(platform::Volumes::RootOf(appDir));
+        save.SetPath(appDir);
+        ApplyFirstStartSettings();
+    } else {
+        const SettingsValues values = ReadSettingsFile(iniPath, gAppDir, codec);
+        const QString outDir = Q(values.outputDir.value);
+        save.SetDrive(platform::Volumes::RootOf(outDir));
+        save.SetPath(outDir);
+        if (values.PlacementValid())
+            ApplyPlacement(values.top.value, values.left.value, values.width.value, values.height.value);
+        else
+            CentreOnScreen();
+        ApplySettings(values);
+    }
+
+    SetHelpTexts();
+    ListView1_->SetColumnHeaders(QStringLiteral("名称"), QStringLiteral("URL"));
+    ListView1_->header()->resizeSection(0, ListView1_->width() / 2);
+    ListView1_->header()->resizeSection(1, ListView1_->width() / 2);
+    SetEditControlsEnabled(false);
+    Form_Resize();
+}
+
+void frmMain::ApplyPlacement(int top, int left, int width, int height) {
+    // Stored values are the outer frame in twips; the frame's own size is taken off the client size.
+    const QRect outer(Px(left), Px(top), std::max(Px(width), 1), std::max(Px(height), 1));
+    if (!IsOnSomeScreen(outer)) {
+        CentreOnScreen();
+        return;
+    }
+    move(outer.topLeft());
+    pendingOuter_ = outer.size();
+    ApplyPendingOuterSize();
+}
+
+void frmMain::ApplyPendingOuterSize() {
+    if (!pendingOuter_)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(std::max(pendingOuter_->width() - frame.width(), 1),
+           std::max(pendingOuter_->height() - frame.height(), 1));
+    // Some window managers add the frame only once the window is shown: try again then.
+    if (isVisible())
+        pendingOuter_.reset();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    ApplyPendingOuterSize();
+}
+
+bool frmMain::IsOnSomeScreen(const QRect& frame) const {
+    // The title bar must be reachable: its strip has to meet some screen.
+    const QRect titleBar(frame.left(), frame.top(), frame.width(), 24);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        if (screen->availableGeometry().intersects(titleBar))
+            return true;
+    return screens.isEmpty();
+}
+
+void frmMain::CentreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    move(area.left() + area.width() / 2 - outer.width() / 2,
+         area.top() + area.height() / 2 - outer.height() / 2);
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    const QRect outer = frameGeometry();
+    const frmSave* save = frmSave::Loaded();
+    const std::u16string outDir = save ? U(save->Path()) : gAppDir;
+    const SettingsState state =
+        CurrentSettingsState(outDir, platform::Twips(outer.top()), platform::Twips(outer.left()),
+                             platform::Twips(outer.width()), platform::Twips(outer.height()));
+    WriteSettings(std::filesystem::path(U(dataDir_ + QStringLiteral("Orvane.ini"))), state,
+                  platform::SystemCodec::Instance());
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+    // The process ends at once: other windows close without their own closing steps.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w != this)
+            w->hide();
+    QCoreApplication::quit();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        Form_Resize();
+}
+
+// ---- Layout ----
+
+void frmMain::Form_Resize() {
+    if (isMinimized() || inResize_)
+        return;
+    // Below the minimum outer size the window is set back to it, width first; pixels are rounded up
+    // so the size in twips reaches the minimum.
+    const QSize extra = frameGeometry().size() - size();
+    constexpr int minWidth = (kMinOuterWidth + platform::kTwipsPerPixel - 1) / platform::kTwipsPerPixel;
+    constexpr int minHeight = (kMinOuterHeight + platform::kTwipsPerPixel - 1) / platform::kTwipsPerPixel;
+    if (platform::Twips(frameGeometry().width()) < kMinOuterWidth)
+        resize(minWidth - extra.width(), height());
+    if (platform::Twips(frameGeometry().height()) < kMinOuterHeight)
+        resize(width(), minHeight - extra.height());
+    inResize_ = true;
+    const int SW = central_->width();
+    const int SH = central_->height();
+    const int W = platform::Twips(frameGeometry().width());
+    lblTgtFile_->setGeometry(8, 0, SW - 100, 17);
+    lblItemCnt_->setGeometry(SW - 100, 0, 97, 17);
+    ListView1_->setGeometry(8, 24, SW - 10, SH - 140);
+    fraUpDate_->setGeometry(8, SH - 112, SW - 10, 73);
+    txtName_->setGeometry(Px(120), Px(240), Px(W - 1200), Px(375));
+    txtURL_->setGeometry(Px(120), Px(600), Px(W - 1200), Px(375));
+    cmdUpDate_->setGeometry(Px(W - 1100), Px(240), Px(735), Px(375));
+    cmdDelete_->setGeometry(Px(W - 1100), Px(600), Px(735), Px(375));
+    comListClear_->setGeometry(SW - 325, SH - 32, 65, 25);
+    cmdMakeList_->setGeometry(SW - 250, SH - 32, 97, 25);
+    cmdOutLink_->setGeometry(SW - 145, SH - 32, 137, 25);
+    lblTgtFile_->raise(); // under the count label's 8-pixel overlap
+    lblItemCnt_->raise();
+    inResize_ = false;
+}
+
+void frmMain::SetHelpTexts() {
+    lblTgtFile_->setToolTip(QStringLiteral(
+        "取り込んだHTMLファイル名を表示します。　インターネットから取り込んだ場合は、URLが表示されます。"));
+    lblItemCnt_->setToolTip(QStringLiteral("アイテムリスト内に存在するデータの総数を表示します。"));
+    ListView1_->setToolTip(QStringLiteral("ここに取り込んだHTMLファイルから抽出したURL情報が表示されます。"));
+    txtName_->setToolTip(QStringLiteral("選択したアイテムの名称が表示されます。　編集も可能です。"));
+    txtURL_->setToolTip(QStringLiteral("選択したアイテムのURLが表示されます。　編集も可能です。"));
+    cmdUpDate_->setToolTip(QStringLiteral("左のテキストボックス内で編集された内容を、リストに反映します。"));
+    cmdDelete_->setToolTip(QStringLiteral("リスト内にて選択したアイテムを消去します。"));
+    comListClear_->setToolTip(QStringLiteral("リスト内のアイテムを全て消去します。"));
+    cmdMakeList_->setToolTip(QStringLiteral("リスト内の全てのアイテムを、リストファイルに出力します。"));
+    cmdOutLink_->setToolTip(
+        QStringLiteral("リスト内の全てのアイテムを、インターネットショートカットとして出力します。"));
+}
+
+// ---- The link list ----
+
+int frmMain::AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) {
+    return gLinks.Add(std::move(url), std::move(name), seq);
+}
+
+void frmMain::ShowNewLinks(int count) {
+    std::vector<platform::ListEntry> entries;
+    entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int pos = gLinks.Size() - count; pos < gLinks.Size(); ++pos) {
+        const LinkRecord& r = gLinks.At(pos);
+        entries.push_back({Q(r.name), Q(r.url), pos});
+    }
+    ListView1_->AddEntries(std::move(entries));
+    gLinkCount = static_cast<std::int16_t>(gLinkCount + count);
+    SetCountLabel();
+}
+
+void frmMain::SetCountLabel() {
+    lblItemCnt_->setText(kCountPrefix + QString::number(gLinkCount));
+}
+
+void frmMain::SetEditControlsEnabled(bool enabled) {
+    for (QWidget* w : std::initializer_list<QWidget*>{txtName_, txtURL_, cmdUpDate_, cmdDelete_})
+        w->setEnabled(enabled);
+    // Enabled boxes have the window background, disabled ones the button face.
+    const QColor background = palette().color(enabled ? QPalette::Base : QPalette::Button);
+    for (QLineEdit* box : {txtName_, txtURL_}) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Active, QPalette::Base, background);
+        p.setColor(QPalette::Inactive, QPalette::Base, background);
+        p.setColor(QPalette::Disabled, QPalette::Base, background);
+        box->setPalette(p);
+    }
+}
+
+void frmMain::ListView1_ItemClick(int index) {
+    if (index < 1 || index > ListView1_->Count())
+        return;
+    const int selected = ListView1_->SelectedIndex();
+    const platform::ListEntry& clicked = ListView1_->Entry(index);
+    const platform::ListEntry& chosen = ListView1_->Entry(selected ? selected : index);
+    lblIdx_->setText(QString::number(chosen.tag));
+    txtName_->setText(clicked.text);
+    txtURL_->setText(chosen.url);
+    SetEditControlsEnabled(true);
+}
+
+void frmMain::ListView1_AfterLabelEdit(int index, const QString& newText, bool* cancel) {
+    if (index < 1 || index > ListView1_->Count())
+        return;
+    const std::u16string trimmed = Trim(U(newText));
+    if (trimmed.empty()) {
+        // An empty name would end every output at this record.
+        *cancel = true;
+        platform::MessageBox::Show(this, QStringLiteral("名称を正しく入力して下さい。"), kUpdateFailed,
+                                   MessageIcon::Exclamation);
+        return;
+    }
+    // The edited entry's own record is renamed, whichever entry the edit boxes hold.
+    const int tag = ListView1_->Entry(index).tag;
+    if (lblIdx_->text() == QString::number(tag))
+        txtName_->setText(newText);
+    gLinks.At(tag).name = trimmed;
+}
+
+void frmMain::ListView1_ColumnClick(int column) {
+    ListView1_->SetSortKey(column - 1);
+    const Qt::SortOrder order =
+        ListView1_->SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (ListView1_->Sorted()) {
+        ListView1_->SetSortOrder(order);
+    } else {
+        ListView1_->SetSortOrder(order);
+        ListView1_->SetSorted(true);
+    }
+}
+
+void frmMain::comListClear_Click() {
+    ListView1_->Clear();
+    gLinkCount = 0;
+    gLinks.Clear();
+    lblTgtFile_->setText(kTargetCleared);
+    lblIdx_->clear();
+    txtName_->clear();
+    txtURL_->clear();
+    lblItemCnt_->setText(kCountPrefix + QStringLiteral("0"));
+}
+
+void frmMain::cmdUpDate_Click() {
+    if (lblIdx_->text().isEmpty())
+        return;
+    if (ListView1_->Count() == 0) {
+        platform::MessageBox::Show(this,
+                                   QStringLiteral("更新対象となるデータがありません、\r\n"
+                                                  "更新対象データをリストから選択して下さい。"),
+                                   kUpdateFailed, MessageIcon::Exclamation);
+        return;
+    }
+    const std::u16string url = Trim(U(txtURL_->text()));
+    if (url.empty()) {
+        platform::MessageBox::Show(this, QStringLiteral("URLを正しく入力して下さい。"), kUpdateFailed,
+                                   MessageIcon::Exclamation);
+        return;
+    }
+    const std::u16string name = Trim(U(txtName_->text()));
+    if (name.empty()) {
+        platform::MessageBox::Show(this, QStringLiteral("名称を正しく入力して下さい。"), kUpdateFailed,
+                                   MessageIcon::Exclamation);
+        return;
+    }
+    // The entry that belongs to the loaded record, selected or not, so view and table stay one pair.
+    const int tag = lblIdx_->text().toInt();
+    if (const int index = ListView1_->IndexOfTag(tag))
+        ListView1_->SetEntry(index, Q(name), Q(url));
+    LinkRecord& record = gLinks.At(tag);
+    record.url = url;
+    record.name = name;
+    lblIdx_->clear();
+    txtName_->clear();
+    txtURL_->clear();
+    SetEditControlsEnabled(false);
+}
+
+void frmMain::cmdDelete_Click() {
+    if (ListView1_->Count() == 0)
+        return;
+    const int selected = ListView1_->SelectedIndex();
+    if (selected == 0)
+        return;
+    gLinks.At(ListView1_->Entry(selected).tag).deleted = true;
+    lblIdx_->clear();
+    txtName_->clear();
+    txtURL_->clear();
+    gLinkCount = static_cast<std::int16_t>(gLinkCount - 1);
+    SetCountLabel();
+    ListView1_->Remove(selected);
+    ListView1_->clearSelection();
+    SetEditControlsEnabled(false);
+}
+
+void frmMain::ListView1_DblClick() {
+    if (gDblClickAction == 0) {
+        cmdDelete_Click();
+        return;
+    }
+    const int selected = ListView1_->SelectedIndex();
+    if (selected == 0)
+        return;
+    gBrowseAddress = U(ListView1_->Entry(selected).url);
+    OpenBrowser();
+}
+
+// ---- Input ----
+
+void frmMain::ConvertHtmlFile(const QString& path) {
+    RunConversion(U(path), *this, platform::SystemCodec::Instance());
+}
+
+void frmMain::mOpen_Click() {
+    const QString path = modCmOpen::OpenFileDialog(this, modCmOpen::HtmlFilter(), Q(gInputDir));
+    if (!path.isEmpty()) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        gInputDir = U(path.left(slash + 1));
+    }
+    lblTgtFile_->setText(path);
+    ConvertHtmlFile(path);
+}
+
+void frmMain::InputDroppedFiles(const QStringList& paths) {
+    if (paths.size() > kDropLimit) {
+        platform::MessageBox::Show(this, QStringLiteral("一度に処理できるﾌｧｲﾙ数は、最大100件です。"),
+                                   QStringLiteral("ﾌｧｲﾙ入力失敗"), MessageIcon::Critical);
+        return;
+    }
+    for (const QString& path : paths) {
+        lblTgtFile_->setText(path);
+        ConvertHtmlFile(path);
+    }
+}
+
+void frmMain::InputDroppedUrl(const QString& url) {
+    FetchAndConvert(url);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty() || !FirstWebAddress(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dragMoveEvent(QDragMoveEvent* event) {
+    event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    const QString web = files.isEmpty() ? FirstWebAddress(event->mimeData()) : QString();
+    event->acceptProposedAction();
+    if (!files.isEmpty())
+        InputDroppedFiles(files);
+    else if (!web.isEmpty())
+        InputDroppedUrl(web);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::mWWWOpen_Click() {
+    setEnabled(false);
+    frmOpenURL& dialog = frmOpenURL::Load(this);
+    dialog.exec();
+    setEnabled(true);
+    if (gCancelRequested) {
+        gCancelRequested = false;
+        return;
+    }
+    FetchAndConvert(dialog.Url());
+}
+
+void frmMain::Inet_StateChanged(int state) {
+    if (IsErrorState(state))
+        gCancelRequested = true;
+    const auto text = TransferStatusText(state);
+    if (!text)
+        return;
+    frmInfo& info = frmInfo::Load(this);
+    info.SetStatusText(Q(*text));
+    info.Repaint();
+}
+
+void frmMain::FetchAndConvert(const QString& url) {
+    setEnabled(false);
+    frmInfo& info = frmInfo::Load(this);
+    info.SetCancelVisible(false);
+    info.show();
+    info.SetPhaseText(QStringLiteral("URLから情報を取得中..."));
+    info.SetStatusText(QString());
+    info.Repaint();
+
+    const QString tempPath = dataDir_ + QStringLiteral("HTML_TMP.htm");
+    // The page is written as one quoted value; its bytes stay as sent, so the conversion decodes
+    // them by the page's own declaration.
+    bool raised = false;
+    QFile temp(tempPath);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        raised = true;
+    } else {
+        const platform::HttpFetchResult result = platform::HttpFetch::Fetch(
+            url, gProxyUse, Q(gProxyAddress), [this](int state) { Inet_StateChanged(state); });
+        if (result.outcome == platform::HttpFetchResult::Outcome::Invalid) {
+            raised = true;
+        } else if (result.outcome == platform::HttpFetchResult::Outcome::Ok) {
+            const QByteArray content = '"' + result.body + "\"\r\n";
+            raised = temp.write(content) != content.size();
+        }
+        if (!temp.flush())
+            raised = true;
+        temp.close();
+    }
+
+    setEnabled(true);
+    info.SetCancelVisible(true);
+    info.hide();
+    info.SetPhaseText(QString());
+    info.SetStatusText(QString());
+    if (raised) {
+        gCancelRequested = false;
+        platform::MessageBox::Show(this, QStringLiteral("指定したURLが異常です。"), QStringLiteral("警告"),
+                                   MessageIcon::Exclamation);
+        return;
+    }
+    if (gCancelRequested) {
+        gCancelRequested = false;
+        platform::MessageBox::Show(
+            this, QStringLiteral("指定されたURLから情報を取得できませんでした。\r\n処理を中断します。"),
+            platform::MessageBox::AppTitle(), MessageIcon::None);
+        return;
+    }
+    lblTgtFile_->setText(url);
+    ConvertHtmlFile(tempPath);
+}
+
+// ---- Output ----
+
+void frmMain::cmdMakeList_Click() {
+    if (ListView1_->Count() == 0) {
+        platform::MessageBox::Show(this,
+                                   QStringLiteral("作成対象となるﾃﾞｰﾀが存在しません、ﾘｽﾄは作成できません。"),
+                                   QStringLiteral("作成失敗"), MessageIcon::Exclamation);
+        return;
+    }
+    gMakingList = true;
+    frmSave::Load(this).MakeList();
+    gMakingList = false;
+}
+
+void frmMain::cmdOutLink_Click() {
+    if (ListView1_->Count() == 0) {
+        platform::MessageBox::Show(
+            this, QStringLiteral("作成対象となるﾃﾞｰﾀが存在しません、ｼｮｰﾄｶｯﾄは作成できません。"),
+            QStringLiteral("作成失敗"), MessageIcon::Exclamation);
+        return;
+    }
+    setEnabled(false);
+    frmSave& save = frmSave::Load(this);
+    save.show();
+    save.raise();
+    save.activateWindow();
+}
+
+// ---- Menu commands ----
+
+void frmMain::mEnd_Click() {
+    close();
+}
+
+void frmMain::mIppan_Click() {
+    frmOption dialog(this);
+    dialog.exec();
+}
+
+void frmMain::mVersion_Click() {
+    frmVersion::Show(this);
+}
+
+void frmMain::OpenBrowser() {
+    frmBrowser::Open(this);
+}
+
+void frmMain::mManual_Click() {
+    QString dir = Q(gAppDir);
+    if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
+        dir.chop(1);
+    platform::ShellOpen::Open(QStringLiteral("file://") + dir + QStringLiteral("/readme.htm"));
+}
+
+// ---- ConversionHost ----
+
+std::u16string frmMain::TargetText() const {
+    return U(lblTgtFile_->text());
+}
+
+void frmMain::SetBusyPointer(bool busy) {
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void frmMain::ShowMessage(std::u16string_view text, std::u16string_view title, MessageIcon icon) {
+    platform::MessageBox::Show(this, Q(text), Q(title), icon);
+}
+
+void frmMain::SetMainWindowEnabled(bool enabled) {
+    setEnabled(enabled);
+}
+
+void frmMain::ShowProgress(bool visible) {
+    frmInfo& info = frmInfo::Load(this);
+    info.setVisible(visible);
+}
+
+void frmMain::SetPhaseText(std::u16string_view text) {
+    frmInfo::Load(this).SetPhaseText(Q(text));
+}
+void frmMain::SetStatusText(std::u16string_view text) {
+    frmInfo::Load(this).SetStatusText(Q(text));
+}
+void frmMain::SetStatusVisible(bool visible) {
+    frmInfo::Load(this).SetStatusVisible(visible);
+}
+void frmMain::RepaintProgress() {
+    frmInfo::Load(this).Repaint();
+}
+void frmMain::PumpEvents() {
+    QCoreApplication::processEvents();
+}
+
 } // namespace orvane

@@ -1,5 +1,7 @@
 #include "platform/FileDialog.h"
 
+#include "platform/MessageBox.h"
+
 #include <QFileDialog>
 #include <QQueue>
 
@@ -24,18 +26,32 @@ std::optional<QString> Answer(const FileDialogRequest& request) {
     const QString answer = hook.answers.isEmpty() ? QString() : hook.answers.dequeue();
     return answer;
 }
+// Filter entries are written as "description (*.a;*.b)"; the dialog reads patterns separated by
+// spaces, so the semicolons inside the parentheses become spaces for it.
+QStringList ForQt(const QStringList& filters) {
+    QStringList out;
+    for (QString f : filters) {
+        const qsizetype open = f.lastIndexOf(QLatin1Char('('));
+        if (open >= 0)
+            f = f.left(open) + f.mid(open).replace(QLatin1Char(';'), QLatin1Char(' '));
+        out.append(f);
+    }
+    return out;
+}
+
 } // namespace
 
 QString FileDialog::GetOpenFileName(QWidget* parent, const QString& directory, const QStringList& filters) {
     FileDialogRequest request{false, QString(), directory, QString(), filters};
     if (auto answer = Answer(request))
         return *answer;
-    QFileDialog dialog(parent, QString(), directory);
+    QFileDialog dialog(UsableOwner(parent), QString(), directory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty())
-        dialog.selectNameFilter(filters.first());
+    const QStringList qtFilters = ForQt(filters);
+    dialog.setNameFilters(qtFilters);
+    if (!qtFilters.isEmpty())
+        dialog.selectNameFilter(qtFilters.first());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -50,10 +66,11 @@ std::optional<QString> FileDialog::GetSaveFileName(QWidget* parent, const QStrin
             return std::nullopt;
         return answer;
     }
-    QFileDialog dialog(parent, title, directory);
+    QFileDialog dialog(UsableOwner(parent), title, directory);
+    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(ForQt(filters));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (!fileName.isEmpty())
         dialog.selectFile(fileName);

@@ -25,12 +25,23 @@ QMessageBox::Icon ToQt(MessageIcon icon) {
 }
 } // namespace
 
+QWidget* UsableOwner(QWidget* parent) {
+    if (!parent)
+        return nullptr;
+    QWidget* window = parent->window();
+    return window->isEnabled() ? window : nullptr;
+}
+
 void MessageBox::Show(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) {
     if (const auto& hook = TestHook()) {
         hook(ShownMessage{text, title, icon});
         return;
     }
-    QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, parent);
+    // A disabled owner would disable its child box too (the main window is disabled while work
+    // runs), so such a box stands alone, application-modal, over the owner's window.
+    QWidget* owner = UsableOwner(parent);
+    QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, owner);
+    box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 

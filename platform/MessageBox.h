@@ -17,6 +17,10 @@ struct ShownMessage {
     MessageIcon icon = MessageIcon::None;
 };
 
+/// The window a modal box may be owned by: the window of `parent` when it is enabled, else none
+/// (Qt disables child windows with their parent, and the main window is disabled while work runs).
+QWidget* UsableOwner(QWidget* parent);
+
 class MessageBox {
 public:
     static void Show(QWidget* parent, const QString& text, const QString& title, MessageIcon icon);

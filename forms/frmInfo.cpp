@@ -1,0 +1,107 @@
+#include "forms/frmInfo.h"
+
+#include "core/Globals.h"
+#include "platform/Twips.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+namespace orvane {
+
+using platform::Px;
+using platform::PxRect;
+
+namespace {
+QPointer<frmInfo>& Instance() {
+    static QPointer<frmInfo> instance;
+    return instance;
+}
+} // namespace
+
+frmInfo& frmInfo::Load(QWidget* mainWindow) {
+    if (!Instance()) {
+        Instance() = new frmInfo(mainWindow);
+        // No Qt parent (a disabled parent would disable this window too), so it goes with its owner.
+        if (mainWindow)
+            QObject::connect(mainWindow, &QObject::destroyed, Instance(), [] { delete Instance(); });
+    }
+    return *Instance();
+}
+
+frmInfo* frmInfo::Loaded() {
+    return Instance();
+}
+
+frmInfo::frmInfo(QWidget* mainWindow)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      lblInfo_(new QLabel(this)), lblStatus_(new QLabel(this)),
+      cmdCancel_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)) {
+    setObjectName(QStringLiteral("frmInfo"));
+    setWindowTitle(QStringLiteral("データ入力中..."));
+    setModal(false);
+    setFixedSize(Px(4500), Px(1545));
+
+    lblInfo_->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo_->setGeometry(PxRect(120, 120, 4335, 255));
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setGeometry(PxRect(120, 480, 4335, 495));
+    lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblStatus_->setWordWrap(true);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setGeometry(PxRect(1560, 1080, 1335, 375));
+    cmdCancel_->setAutoDefault(false);
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    setTabOrder(lblInfo_, lblStatus_);
+    setTabOrder(lblStatus_, cmdCancel_);
+
+    Form_Load(mainWindow);
+}
+
+void frmInfo::Form_Load(QWidget* mainWindow) {
+    if (!mainWindow)
+        return;
+    // Centred on the main window once, when loaded; later showings keep this place.
+    const QRect main = mainWindow->frameGeometry();
+    const int top = main.top() - (height() - main.height()) / 2;
+    const int left = main.left() - (width() - main.width()) / 2;
+    move(left, top);
+}
+
+void frmInfo::SetPhaseText(const QString& text) {
+    lblInfo_->setText(text);
+}
+void frmInfo::SetStatusText(const QString& text) {
+    lblStatus_->setText(text);
+}
+void frmInfo::SetStatusVisible(bool visible) {
+    lblStatus_->setVisible(visible);
+}
+void frmInfo::SetCancelVisible(bool visible) {
+    cmdCancel_->setVisible(visible);
+}
+void frmInfo::Repaint() {
+    if (isVisible())
+        repaint();
+}
+
+void frmInfo::cmdCancel_Click() {
+    gCancelRequested = true;
+}
+
+void frmInfo::keyPressEvent(QKeyEvent* event) {
+    // Escape would hide the dialog; the window belongs to the running conversion.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmInfo::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+} // namespace orvane

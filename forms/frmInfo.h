@@ -1,0 +1,45 @@
+#pragma once
+// The progress window: a phase line, a status line and a cancel button, shown without modality
+// while the main window is disabled. Loaded on first use and kept for the rest of the run.
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace orvane {
+
+class frmInfo final : public QDialog {
+    Q_OBJECT
+public:
+    /// The one progress window of the run, created (hidden) on first use and placed over `mainWindow`.
+    static frmInfo& Load(QWidget* mainWindow);
+    /// The loaded window, or nullptr before first use.
+    static frmInfo* Loaded();
+
+    void SetPhaseText(const QString& text);
+    void SetStatusText(const QString& text);
+    void SetStatusVisible(bool visible);
+    void SetCancelVisible(bool visible);
+    void Repaint();
+
+    QLabel* lblInfo() const { return lblInfo_; }
+    QLabel* lblStatus() const { return lblStatus_; }
+    QPushButton* cmdCancel() const { return cmdCancel_; }
+
+    void cmdCancel_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    explicit frmInfo(QWidget* mainWindow);
+    void Form_Load(QWidget* mainWindow);
+
+    QLabel* lblInfo_;
+    QLabel* lblStatus_;
+    QPushButton* cmdCancel_;
+};
+
+} // namespace orvane

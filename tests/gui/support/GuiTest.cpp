@@ -1,0 +1,60 @@
+#include "support/GuiTest.h"
+
+#include "core/Globals.h"
+#include "platform/FileDialog.h"
+#include "platform/ShellOpen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace orvane::test {
+
+MessageCapture::MessageCapture() {
+    platform::MessageBox::SetTestHook([this](const platform::ShownMessage& m) {
+        messages_.append(m);
+        if (action_)
+            action_(m);
+    });
+}
+
+MessageCapture::~MessageCapture() {
+    platform::MessageBox::SetTestHook({});
+}
+
+QStringList MessageCapture::Titles() const {
+    QStringList titles;
+    for (const auto& m : messages_)
+        titles.append(m.title);
+    return titles;
+}
+
+TempDir::TempDir() {
+    dir_.setAutoRemove(true);
+}
+
+QString TempDir::Path() const {
+    return QDir(dir_.path()).absolutePath() + QLatin1Char('/');
+}
+
+QString TempDir::Write(const QString& name, const QByteArray& bytes) const {
+    const QString path = File(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void ResetProcessState() {
+    ResetGlobals();
+    platform::FileDialog::ClearAnswers();
+    platform::ShellOpen::SetRecording(true);
+}
+
+} // namespace orvane::test

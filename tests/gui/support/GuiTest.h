@@ -1,0 +1,53 @@
+#pragma once
+// Shared pieces of the window tests: captured message boxes, a temporary program directory and
+// small file helpers. No test ever waits on a modal window.
+
+#include "platform/MessageBox.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace orvane::test {
+
+/// Captures every message box while alive; an optional action runs inside each one (as a user
+/// would act while the box is up).
+class MessageCapture {
+public:
+    MessageCapture();
+    ~MessageCapture();
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    const QList<platform::ShownMessage>& All() const { return messages_; }
+    int Count() const { return static_cast<int>(messages_.size()); }
+    const platform::ShownMessage& Last() const { return messages_.last(); }
+    QStringList Titles() const;
+    void Clear() { messages_.clear(); }
+    void OnMessage(std::function<void(const platform::ShownMessage&)> action) { action_ = std::move(action); }
+
+private:
+    QList<platform::ShownMessage> messages_;
+    std::function<void(const platform::ShownMessage&)> action_;
+};
+
+/// A temporary directory that stands in for the program directory.
+class TempDir {
+public:
+    TempDir();
+    QString Path() const; // with a trailing separator
+    QString File(const QString& name) const { return Path() + name; }
+    QString Write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+QByteArray ReadAll(const QString& path);
+
+/// Globals back to their state before start-up, hooks off.
+void ResetProcessState();
+
+} // namespace orvane::test

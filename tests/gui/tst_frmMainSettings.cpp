@@ -1,0 +1,151 @@
+// Start-up and shut-down of the main window against a temporary program directory: the settings
+// file of a first start, later starts with stored and broken values, and the write at exit.
+
+#include "core/Globals.h"
+#include "forms/frmMain.h"
+#include "forms/frmSave.h"
+#include "platform/FileDialog.h"
+#include "support/GuiTest.h"
+
+#include <QDir>
+#include <QScreen>
+#include <QtTest>
+
+using namespace orvane;
+using namespace Qt::StringLiterals;
+
+class FrmMainSettingsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> dir_;
+
+    QString Ini() const { return dir_->File(u"Orvane.ini"_s); }
+    std::unique_ptr<frmMain> Start() {
+        auto w = std::make_unique<frmMain>();
+        w->Start();
+        return w;
+    }
+    static QByteArray Line(const QByteArray& key, const QByteArray& value) {
+        return key + '=' + value + "\r\n";
+    }
+    QByteArray StoredFile(const QByteArray& dirs, const QByteArray& placement,
+                          const QByteArray& options) const {
+        return "[Orvane]\r\n" + dirs + placement + options;
+    }
+
+private Q_SLOTS:
+    void init() {
+        test::ResetProcessState();
+        dir_ = std::make_unique<test::TempDir>();
+        frmMain::SetProgramDirectoryForTests(dir_->Path());
+    }
+    void cleanup() { dir_.reset(); }
+
+    void firstStartWritesTheFourteenLinesAndCentres() {
+        auto w = Start();
+        const QByteArray app = dir_->Path().toUtf8();
+        const QSize outer = w->frameGeometry().size(); // the designed size, frame included
+        const QByteArray expected =
+            "[Orvane]\r\n" + Line("DefaultInDir", app) + Line("DefaultOutDir", app) + Line("Top", "100") +
+            Line("Left", "100") + Line("Width", QByteArray::number(outer.width() * 15)) +
+            Line("Height", QByteArray::number(outer.height() * 15)) + Line("DEBUG_STS", "True") +
+            Line("LINK_AB", "0") + Line("NAME_AB", "0") + Line("LIST_MAKE", "0") +
+            Line("FILE_OVER_SAVE", "True") + Line("LIST_CLK", "0") + Line("ProxyServerUse", "False") +
+            Line("ProxyServerAddress", "");
+        QCOMPARE(test::ReadAll(Ini()), expected);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <= 2);
+        QVERIFY(qAbs(w->frameGeometry().center().y() - screen.center().y()) <= 2);
+        QVERIFY(gShowStatus);
+        QVERIFY(gConfirmOverwrite);
+        QCOMPARE(QString::fromStdU16String(gInputDir), dir_->Path());
+        QCOMPARE(frmSave::Loaded()->Path() + u"/"_s, dir_->Path());
+        // The open dialog starts in the program directory.
+        platform::FileDialog::QueueAnswer(QString());
+        w->mOpen_Click();
+        QCOMPARE(platform::FileDialog::Requests().at(0).directory, dir_->Path());
+    }
+
+    void laterStartAppliesStoredValuesAndExitStoresThemInKeyOrder() {
+        QDir(dir_->Path()).mkpath(u"入力/日本語"_s);
+        QDir(dir_->Path()).mkpath(u"out"_s);
+        const QByteArray in = (dir_->Path() + u"入力/日本語/"_s).toUtf8();
+        const QByteArray out = (dir_->Path() + u"out"_s).toUtf8();
+        dir_->Write(u"Orvane.ini"_s,
+                    "[Other]\r\nkeep=1\r\n" +
+                        StoredFile(Line("ProxyServerAddress", "  proxy:8080  ") + Line("DefaultOutDir", out) +
+                                       Line("DefaultInDir", in) + Line("Hand", "added"),
+                                   Line("Top", "1500") + Line("Left", "1200") + Line("Width", "9000") +
+                                       Line("Height", "7500"),
+                                   Line("link_ab", " 1 ") + Line("NAME_AB", "1") + Line("LIST_MAKE", "1") +
+                                       Line("FILE_OVER_SAVE", "False") + Line("LIST_CLK", "1") +
+                                       Line("ProxyServerUse", "true") + Line("DEBUG_STS", "-1")));
+        auto w = Start();
+        QCOMPARE(w->frameGeometry(), QRect(80, 100, 600, 500));
+        QCOMPARE(gLinkLevel, 1);
+        QCOMPARE(gNameMode, 1);
+        QCOMPARE(gListType, 1);
+        QVERIFY(!gConfirmOverwrite);
+        QCOMPARE(gDblClickAction, 1);
+        QVERIFY(gProxyUse);
+        QVERIFY(gShowStatus);
+        QCOMPARE(QString::fromStdU16String(gProxyAddress), u"proxy:8080"_s);
+        QCOMPARE(QString::fromStdU16String(gInputDir).toUtf8(), in);
+        QCOMPARE(frmSave::Loaded()->Path().toUtf8(), out);
+
+        gProxyAddress = u" held as typed ";
+        gLinkLevel = 0;
+        w->move(300, 200);
+        w->close();
+        const QByteArray written = test::ReadAll(Ini());
+        QVERIFY(written.startsWith(QByteArray("[Other]\r\nkeep=1\r\n[Orvane]\r\n" + Line("DefaultInDir", in) +
+                                              Line("DefaultOutDir", out) + Line("Top", "3000") +
+                                              Line("Left", "4500"))));
+        QVERIFY(written.contains(Line("LINK_AB", "0")));
+        QVERIFY(written.endsWith(
+            QByteArray(Line("ProxyServerUse", "True") + Line("ProxyServerAddress", " held as typed "))));
+        QVERIFY(!written.contains("Hand"));
+    }
+
+    void missingOrBrokenValuesFallBack() {
+        dir_->Write(
+            u"Orvane.ini"_s,
+            StoredFile(
+                Line("DefaultInDir", "/no/such/dir/") + Line("DefaultOutDir", "/gone"),
+                Line("Top", "abc") + Line("Left", "100") + Line("Width", "9000") + Line("Height", "7000"),
+                Line("LINK_AB", "letters") + Line("NAME_AB", "40000") + Line("FILE_OVER_SAVE", "maybe")));
+        auto w = Start();
+        QCOMPARE(QString::fromStdU16String(gInputDir), dir_->Path());
+        QCOMPARE(frmSave::Loaded()->Path() + u"/"_s, dir_->Path());
+        QVERIFY(!gShowStatus); // a missing DEBUG_STS reads False although a new file holds True
+        QCOMPARE(gLinkLevel, 0);
+        QCOMPARE(gNameMode, 0);     // outside 16 bits: the first-start value
+        QVERIFY(gConfirmOverwrite); // neither True/False nor a number: the first-start value
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <=
+                2); // placement unusable: centred
+    }
+
+    void storedSizeBelowTheMinimumComesUpAtTheMinimum() {
+        dir_->Write(u"Orvane.ini"_s, StoredFile({},
+                                                Line("Top", "0") + Line("Left", "0") + Line("Width", "1000") +
+                                                    Line("Height", "900"),
+                                                {}));
+        auto w = Start();
+        QTRY_VERIFY(w->frameGeometry().width() * 15 >= 5000);
+        QVERIFY(w->frameGeometry().height() * 15 >= 3700);
+    }
+
+    void placementOffEveryScreenIsCentred() {
+        dir_->Write(u"Orvane.ini"_s, StoredFile({},
+                                                Line("Top", "-900000") + Line("Left", "-900000") +
+                                                    Line("Width", "9000") + Line("Height", "7000"),
+                                                {}));
+        auto w = Start();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(screen.intersects(w->frameGeometry()));
+    }
+};
+
+QTEST_MAIN(FrmMainSettingsTest)
+#include "tst_frmMainSettings.moc"
