@@ -83,53 +83,79 @@ std::u16string ToU16Number(long long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string FromUtf8(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
-    std::size_t i = 0;
-    const std::size_t n = s.size();
-    while (i < n) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        if (b0 < 0x80) {
-            out.push_back(b0);
-            ++i;
-            continue;
-        }
-        int len = 0;
-        char32_t cp = 0;
-        char32_t min = 0;
-        if ((b0 & 0xE0) == 0xC0) {
-            len = 2, cp = b0 & 0x1F, min = 0x80;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            len = 3, cp = b0 & 0x0F, min = 0x800;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            len = 4, cp = b0 & 0x07, min = 0x10000;
-        } else {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        int k = 1;
-        for (; k < len && i + k < n; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80)
+std::u16string FromUtf8(std::string_view bytes) {
+    // No byte gives more than one unit: a four-byte sequence gives two.
+    std::u16string out(bytes.size(), u'\0');
+    char16_t* o = out.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* const end = p + bytes.size();
+    while (p < end) {
+#if defined(__SSE2__)
+        // Markup is mostly ASCII: widen sixteen bytes at a time while no high bit is set.
+        const __m128i zero = _mm_setzero_si128();
+        while (end - p >= 16) {
+            __m128i chunk;
+            std::memcpy(&chunk, p, sizeof chunk);
+            if (_mm_movemask_epi8(chunk) != 0)
                 break;
-            cp = (cp << 6) | (b & 0x3F);
+            const __m128i low = _mm_unpacklo_epi8(chunk, zero);
+            const __m128i high = _mm_unpackhi_epi8(chunk, zero);
+            std::memcpy(o, &low, sizeof low);
+            std::memcpy(o + 8, &high, sizeof high);
+            p += 16;
+            o += 16;
         }
-        if (k < len || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(u'\uFFFD');
-            i += static_cast<std::size_t>(std::max(k, 1));
+        if (p == end)
+            break;
+#endif
+        const unsigned b0 = *p++;
+        if (b0 < 0x80) {
+            *o++ = static_cast<char16_t>(b0);
+            continue;
+        }
+        // The second byte's range excludes overlong forms, surrogates and values past U+10FFFF.
+        int need = 0;
+        char32_t cp = 0;
+        unsigned lo = 0x80;
+        unsigned hi = 0xBF;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            need = 1, cp = b0 & 0x1F;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            need = 2, cp = b0 & 0x0F;
+            lo = b0 == 0xE0 ? 0xA0 : 0x80;
+            hi = b0 == 0xED ? 0x9F : 0xBF;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            need = 3, cp = b0 & 0x07;
+            lo = b0 == 0xF0 ? 0x90 : 0x80;
+            hi = b0 == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            *o++ = u'\uFFFD';
+            continue;
+        }
+        bool complete = true;
+        for (int k = 0; k < need; ++k) {
+            if (p == end || *p < lo || *p > hi) {
+                complete = false;
+                break;
+            }
+            cp = (cp << 6) | (*p++ & 0x3F);
+            lo = 0x80;
+            hi = 0xBF;
+        }
+        if (!complete) {
+            // One replacement for the broken start; the byte that broke it is read afresh.
+            *o++ = u'\uFFFD';
             continue;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            *o++ = static_cast<char16_t>(cp);
         }
-        i += static_cast<std::size_t>(len);
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 

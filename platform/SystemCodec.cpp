@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
+#include <memory>
 #include <vector>
 
 namespace orvane::platform {
@@ -111,12 +112,42 @@ const SystemCodec& SystemCodec::Instance() {
 std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::string_view charset) const {
     if (IsUtf8Name(charset))
         return FromUtf8(bytes);
-    Iconv cd("UTF-16LE", IconvName(charset).c_str());
+    // glibc converts to its own wide characters in one step, where UTF-16 would take two; the
+    // narrowing to UTF-16 below is cheap.
+    Iconv cd("WCHAR_T", IconvName(charset).c_str());
     if (!cd.ok())
         return std::nullopt;
+    static_assert(sizeof(wchar_t) == 4, "glibc's wide characters are UTF-32");
+    // No input byte gives more than one character; the buffer is left uninitialised on purpose.
+    const std::size_t capacity = bytes.size() + 4;
+    std::unique_ptr<wchar_t[]> wide(new wchar_t[capacity]);
+    std::size_t produced = 0;
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        char* dst = reinterpret_cast<char*>(wide.get() + produced);
+        std::size_t room = (capacity - produced) * sizeof(wchar_t);
+        const std::size_t r = iconv(cd.get(), &src, &left, &dst, &room);
+        produced = capacity - room / sizeof(wchar_t);
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG)
+            continue;
+        // An invalid or truncated sequence: one replacement, then go on after its first byte.
+        wide[produced++] = L'\uFFFD';
+        ++src;
+        --left;
+    }
     std::u16string out;
-    out.reserve(bytes.size());
-    Convert(cd.get(), bytes.data(), bytes.size(), 1, out, std::u16string(1, u'\uFFFD'));
+    out.reserve(produced);
+    for (std::size_t i = 0; i < produced; ++i) {
+        auto cp = static_cast<char32_t>(wide[i]);
+        if (cp >= 0x10000 && cp <= 0x10FFFF) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(cp > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(cp));
+        }
+    }
     return out;
 }
 

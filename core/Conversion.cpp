@@ -1,0 +1,225 @@
+#include "core/Conversion.h"
+
+#include "core/DocumentDecoding.h"
+#include "core/Globals.h"
+#include "core/LinkScan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::u16string_view kCrLf = u"\r\n";
+// The target label's text after the list was cleared: there is nothing to convert.
+constexpr std::u16string_view kResetTarget = u"ﾀｰｹﾞｯﾄﾌｧｲﾙ ：";
+
+struct InputFile {
+    std::string bytes;
+    std::uintmax_t size = 0; // the length at opening, which the messages and the status line show
+};
+
+enum class OpenResult { Ok, CannotOpen, TooLarge, Empty };
+
+OpenResult OpenInput(const std::u16string& path, InputFile& file) {
+    const std::filesystem::path fsPath(ToUtf8(path));
+    std::error_code ec;
+    // An ifstream opens a directory here without complaint, and a pipe or device would block or
+    // never end: only a regular file is input.
+    if (!std::filesystem::is_regular_file(fsPath, ec))
+        return OpenResult::CannotOpen;
+    std::ifstream in(fsPath, std::ios::binary);
+    if (!in)
+        return OpenResult::CannotOpen;
+    in.seekg(0, std::ios::end);
+    const std::streamoff length = in.tellg();
+    if (!in || length < 0)
+        return OpenResult::CannotOpen;
+    file.size = static_cast<std::uintmax_t>(length);
+    if (file.size > kMaxInputBytes)
+        return OpenResult::TooLarge;
+    if (file.size == 0)
+        return OpenResult::Empty;
+    in.seekg(0, std::ios::beg);
+    file.bytes.resize(static_cast<std::size_t>(file.size));
+    in.read(file.bytes.data(), static_cast<std::streamsize>(file.size));
+    if (in.bad())
+        return OpenResult::CannotOpen;
+    // A file that shrank since it was measured gives what is left.
+    file.bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return OpenResult::Ok;
+}
+
+std::u16string SizeMessage(std::uintmax_t size, std::u16string_view reason) {
+    std::u16string text = u"入力ファイルサイズ：";
+    text += ToU16Number(static_cast<long long>(size));
+    text += u" byte";
+    text += kCrLf;
+    text += reason;
+    text += kCrLf;
+    text += u"処理を中止します。";
+    return text;
+}
+
+// Feeds the scan's links and keys to the windows.
+class HostSink final : public ScanSink {
+public:
+    explicit HostSink(ConversionHost& host) : host_(host) {}
+
+    bool CancelRequested() override { return gCancelRequested; }
+    bool TableFull() override { return gLinks.Full(); }
+    void Link(std::u16string_view url, std::u16string_view name, std::int16_t seq) override {
+        host_.AddLinkRecord(std::u16string(url), std::u16string(name), seq);
+    }
+    void KeyDone(int links) override {
+        // The cancel button can only act here.
+        host_.PumpEvents();
+        std::u16string status = u"処理状況：データ ";
+        status += ToU16Number(links);
+        status += u" を編集中...";
+        host_.SetStatusText(status);
+    }
+
+private:
+    ConversionHost& host_;
+};
+
+// Puts the windows back and drops what this conversion appended; earlier entries stay.
+void Cancel(ConversionHost& host, int mark) {
+    gCancelRequested = false;
+    host.SetMainWindowEnabled(true);
+    host.ShowProgress(false);
+    host.SetPhaseText(u"");
+    host.SetStatusText(u"");
+    host.SetStatusVisible(true);
+    host.SetBusyPointer(false);
+    host.ShowMessage(u"ｷｬﾝｾﾙされました。", u"処理の中断", MessageIcon::Information);
+    gLinks.TruncateTo(mark);
+}
+
+} // namespace
+
+void RemoveLineBreaks(std::u16string& text) {
+    // Usually there is nothing to remove (CR LF files): find that out at vector speed.
+    const std::size_t first = std::min(FindChar(text, u'\r'), FindChar(text, u'\n'));
+    if (first == npos)
+        return;
+    const auto from = text.begin() + static_cast<std::ptrdiff_t>(first);
+    text.erase(std::remove_if(from, text.end(), [](char16_t c) { return c == u'\r' || c == u'\n'; }),
+               text.end());
+}
+
+void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec) {
+    const std::u16string target = Trim(host.TargetText());
+    if (target.empty() || target == kResetTarget)
+        return;
+
+    host.SetBusyPointer(true);
+    InputFile file;
+    switch (OpenInput(path, file)) {
+    case OpenResult::Ok:
+        break;
+    case OpenResult::CannotOpen:
+        host.SetBusyPointer(false);
+        host.ShowMessage(u"入力ﾌｧｲﾙ「" + path + u"」を開けません。", u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗", MessageIcon::Critical);
+        return;
+    case OpenResult::TooLarge:
+        host.SetBusyPointer(false);
+        host.ShowMessage(
+            SizeMessage(file.size, u"ファイルサイズが128Kバイトを越えるファイルは処理できません。"),
+            u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ", MessageIcon::Critical);
+        return;
+    case OpenResult::Empty:
+        host.SetBusyPointer(false);
+        host.ShowMessage(SizeMessage(file.size, u"ファイルサイズが0バイトのファイルは処理できません。"),
+                         u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ", MessageIcon::Critical);
+        return;
+    }
+
+    // Records at or after this position are the ones this conversion appends.
+    const int mark = gLinks.Size();
+
+    host.SetMainWindowEnabled(false);
+    host.ShowProgress(true);
+    host.SetPhaseText(u"入力データをコンバート中...");
+    host.RepaintProgress();
+    if (!gShowStatus)
+        host.SetStatusVisible(false);
+
+    std::u16string decoded = DecodeDocument(file.bytes, codec);
+    file.bytes = {};
+    std::u16string bytesPart = u"/";
+    bytesPart += ToU16Number(static_cast<long long>(file.size));
+    bytesPart += u" byte";
+    std::u16string status;
+    std::u16string work = JoinLines(std::move(decoded), [&](std::size_t chars) {
+        status = u"処理状況：";
+        status += ToU16Number(static_cast<long long>(chars));
+        status += bytesPart;
+        host.SetStatusText(status);
+    });
+    if (gCancelRequested) {
+        Cancel(host, mark);
+        return;
+    }
+    RemoveLineBreaks(work);
+
+    host.SetPhaseText(u"コンバートされたデータを編集中...");
+    host.RepaintProgress();
+    ScanOptions options;
+    options.level = LinkLevelFromOption(gLinkLevel);
+    options.nameRule = NameRuleFromOption(gNameMode);
+    options.countBase = gLinkCount;
+    HostSink sink(host);
+    const ScanResult scan = ScanLinks(work, options, sink);
+    if (scan.end != ScanEnd::Cancelled)
+        host.SetBusyPointer(false);
+    if (scan.end == ScanEnd::UnexpectedEnd) {
+        std::u16string text = u"入力ﾌｧｲﾙ「";
+        text += target;
+        text += u"」に、";
+        text += kCrLf;
+        text += u"予期しないEOFが検出されました。";
+        text += kCrLf;
+        text += u"全てのリンクを抽出できなかった可能性があります。";
+        host.ShowMessage(text, u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
+    }
+    if (gCancelRequested) {
+        Cancel(host, mark);
+        return;
+    }
+
+    host.SetPhaseText(u"編集されたデータをリストに追加中...");
+    host.RepaintProgress();
+    // A full table stopped the scan although the file has links: "no link data" would be wrong.
+    if (scan.links == 0 && scan.end != ScanEnd::TableFull) {
+        std::u16string text = u"「";
+        text += target;
+        text += u"」に、";
+        text += kCrLf;
+        text += u"ﾘﾝｸﾃﾞｰﾀが存在しません。";
+        text += kCrLf;
+        text += u"ﾘｽﾄを作成できません。";
+        host.ShowMessage(text, u"データなし", MessageIcon::Information);
+    }
+    host.ShowNewLinks(scan.links);
+    host.SetMainWindowEnabled(true);
+    host.ShowProgress(false);
+    host.SetPhaseText(u"");
+    host.SetStatusVisible(true);
+    host.SetStatusText(u"");
+    host.SetBusyPointer(false);
+    if (scan.end == ScanEnd::TableFull) {
+        std::u16string text = u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。";
+        text += kCrLf;
+        text += u"以降のﾘﾝｸは追加されませんでした。";
+        host.ShowMessage(text, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", MessageIcon::Exclamation);
+    }
+}
+
+} // namespace orvane

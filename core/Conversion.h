@@ -1,0 +1,60 @@
+#pragma once
+// One conversion (`ConvertHtmlFile`): read an HTML file, scan it and append its links to the list,
+// with the progress window, the cancel button and every message on the way.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/ConversionHost.h"
+#include "core/Text.h"
+#include "core/TextCodec.h"
+
+namespace orvane {
+
+/// Largest input file in bytes (the message speaks of 128K, but the bound is 128,000).
+inline constexpr std::uintmax_t kMaxInputBytes = 128000;
+
+/// Reads the file at `path` and appends its links through `host`. Every outcome is shown to the user;
+/// a refused or cancelled conversion leaves the list as it was before the call.
+void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec);
+
+/// The working text before normalisation: every line of the decoded document, trimmed and followed
+/// by one space. A line ends at CR or CR LF; a lone LF stays in its line. There is always at least
+/// one line. `onLine(length)` runs after each line with the working text's length so far.
+/// Works in place: a line never moves to the right, since its line end becomes the space.
+template <typename OnLine> std::u16string JoinLines(std::u16string text, OnLine&& onLine) {
+    std::size_t out = 0; // end of the working text, never past the line being read
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t cr = FindChar(text, u'\r', pos);
+        const std::size_t end = cr == npos ? text.size() : cr;
+        const std::u16string_view line = TrimView(std::u16string_view(text).substr(pos, end - pos));
+        const auto lineStart = static_cast<std::size_t>(line.data() - text.data());
+        if (lineStart != out && !line.empty())
+            std::char_traits<char16_t>::move(text.data() + out, line.data(), line.size());
+        out += line.size();
+        if (out < text.size())
+            text[out] = u' ';
+        else
+            text.push_back(u' ');
+        ++out;
+        onLine(out);
+        if (cr == npos)
+            break;
+        pos = cr + 1;
+        if (pos < text.size() && text[pos] == u'\n')
+            ++pos;
+        if (pos >= text.size())
+            break; // the last line had its line end: the reader is at the end of the file
+    }
+    text.resize(out);
+    return text;
+}
+
+/// Removes every CR and LF, so lines joined by JoinLines are separated by exactly one space and the
+/// lines of an LF-only file run together.
+void RemoveLineBreaks(std::u16string& text);
+
+} // namespace orvane

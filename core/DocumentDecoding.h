@@ -1,0 +1,35 @@
+#pragma once
+// Turning the bytes of an HTML document into text: the encoding the document declares wins when the
+// platform knows it, otherwise the system's multibyte code page is used.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/TextCodec.h"
+
+namespace orvane {
+
+/// How far into a document a <meta> declaration is looked for.
+inline constexpr std::size_t kCharsetSniffBytes = 1024;
+
+struct DeclaredCharset {
+    /// The declared name as written ("Shift_JIS", "euc-jp" ...), or "UTF-8" / "UTF-16LE" /
+    /// "UTF-16BE" for a byte-order mark. Empty: the document declares nothing.
+    std::string name;
+    /// Length of the byte-order mark (0 without one).
+    std::size_t bomLength = 0;
+};
+
+/// A byte-order mark first; otherwise <meta charset=...> or <meta http-equiv="Content-Type"
+/// content="...charset=..."> starting in the first kCharsetSniffBytes bytes (ASCII letters in any
+/// case; comments are passed over).
+DeclaredCharset SniffCharset(std::string_view bytes);
+
+/// UTF-16 little- or big-endian to text; a lone surrogate or an odd last byte becomes U+FFFD.
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);
+
+/// The whole document as text. Never fails: invalid bytes become U+FFFD.
+std::u16string DecodeDocument(std::string_view bytes, const TextCodec& codec);
+
+} // namespace orvane

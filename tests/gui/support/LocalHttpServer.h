@@ -1,0 +1,32 @@
+#pragma once
+// A tiny HTTP/1.0 server on 127.0.0.1 for window tests: every request gets the response set for
+// its path (or 404), and the request lines are kept so tests can see what arrived.
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTcpServer>
+
+namespace orvane::test {
+
+class LocalHttpServer : public QObject {
+    Q_OBJECT
+public:
+    LocalHttpServer();
+
+    quint16 Port() const { return server_.serverPort(); }
+    QString Url(const QString& path) const;
+    /// Answers `path` (or, through a proxy, the absolute URI) with status 200 and `body`.
+    void Serve(const QByteArray& path, const QByteArray& body, int status = 200);
+    const QList<QByteArray>& RequestLines() const { return requests_; }
+
+private:
+    void OnConnection();
+
+    QTcpServer server_;
+    QHash<QByteArray, QPair<int, QByteArray>> pages_;
+    QList<QByteArray> requests_;
+};
+
+} // namespace orvane::test

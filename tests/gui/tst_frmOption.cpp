@@ -1,0 +1,267 @@
+// The options dialog: loading from the option variables, OK and ｷｬﾝｾﾙ, the proxy choice and its
+// note, and the help line that follows the focus.
+
+#include "core/Globals.h"
+#include "forms/frmOption.h"
+#include "platform/Qt.h"
+#include "support/GuiTest.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace orvane;
+using orvane::test::MessageCapture;
+using namespace Qt::StringLiterals;
+
+namespace {
+const QStringList kArrays{u"optJyokyo"_s, u"optLevel"_s, u"optListType"_s, u"optMeisyo"_s,
+                          u"optOver"_s,   u"optProxy"_s, u"optDelData"_s};
+const QString kProxyNote = QStringLiteral("この設定は、次回起動時から有効になります。") + u"\r\n" +
+                           QStringLiteral("Orvaneを再起動して下さい。");
+} // namespace
+
+class tst_frmOption : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void loadsTheChoicesFromTheVariables();
+    void okWritesEveryVariable();
+    void okWithoutChangesKeepsTheValuesButMakesNonZeroOne();
+    void cancelAndEscapeWriteNothing();
+    void theProxyAddressIsTakenOnlyWhenTheProxyIsUsed();
+    void theProxyNoteFollowsEveryUserChangeButNotTheLoading();
+    void theHelpLineFollowsTheFocus();
+
+private:
+    static QRadioButton* Opt(frmOption& d, const QString& array, int index) {
+        return d.findChild<QRadioButton*>(array + u'_' + QString::number(index));
+    }
+    // The selected index of each array in frame order; '?' where not exactly one is selected.
+    static QString Selection(frmOption& d) {
+        QString out;
+        for (const QString& array : kArrays) {
+            const bool first = Opt(d, array, 0)->isChecked(), second = Opt(d, array, 1)->isChecked();
+            out += first == second ? u'?' : (second ? u'1' : u'0');
+        }
+        return out;
+    }
+    // The option variables in the dialog's order, the proxy address between its use and the last.
+    static QString Vars() {
+        return QStringList{QString::number(gShowStatus),       QString::number(gLinkLevel),
+                           QString::number(gListType),         QString::number(gNameMode),
+                           QString::number(gConfirmOverwrite), QString::number(gProxyUse),
+                           platform::Q(gProxyAddress),         QString::number(gDblClickAction)}
+            .join(u'|');
+    }
+    static QLineEdit* Address(frmOption& d) { return d.findChild<QLineEdit*>(QStringLiteral("txtProxy")); }
+    static QLabel* Help(frmOption& d) { return d.findChild<QLabel*>(QStringLiteral("lblInfo")); }
+    static void Click(frmOption& d, const char16_t* name) {
+        d.findChild<QPushButton*>(QString::fromUtf16(name))->click();
+    }
+    void ShowActive(frmOption& d);
+
+    QWidget m_main;
+};
+
+void tst_frmOption::init() {
+    orvane::test::ResetProcessState();
+    m_main.setEnabled(true);
+}
+
+void tst_frmOption::ShowActive(frmOption& d) {
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+}
+
+void tst_frmOption::loadsTheChoicesFromTheVariables() {
+    MessageCapture messages;
+    // All "off": the first choice everywhere, except the two Booleans shown as "on" first.
+    {
+        frmOption d(&m_main);
+        QCOMPARE(Selection(d), u"1000100"_s);
+        QVERIFY(!Address(d)->isEnabled());
+    }
+    // Any non-zero number shows the second choice.
+    gShowStatus = true;
+    gLinkLevel = 1;
+    gListType = 7;
+    gNameMode = -1;
+    gConfirmOverwrite = true;
+    gProxyUse = true;
+    gProxyAddress = u"proxy:8080";
+    gDblClickAction = 2;
+    {
+        frmOption d(&m_main);
+        QCOMPARE(Selection(d), u"0111011"_s);
+        QVERIFY(Address(d)->isEnabled());
+        QCOMPARE(Address(d)->text(), QStringLiteral("proxy:8080"));
+        // Shown with the proxy in use: still no note.
+        ShowActive(d);
+    }
+    QCOMPARE(messages.Count(), 0);
+}
+
+void tst_frmOption::okWritesEveryVariable() {
+    MessageCapture messages;
+    frmOption d(&m_main);
+    ShowActive(d);
+    for (const QString& array : kArrays)
+        Opt(d, array, Opt(d, array, 0)->isChecked() ? 1 : 0)->click();
+    QTest::keyClicks(Address(d), QStringLiteral(" 10.0.0.1:3128 "));
+    m_main.setEnabled(false);
+    Click(d, u"cmdOk");
+
+    QCOMPARE(Vars(), u"1|1|1|1|1|1| 10.0.0.1:3128 |1"_s); // the address as typed
+    QVERIFY(!d.isVisible());
+    QVERIFY(m_main.isEnabled());
+    QCOMPARE(messages.Count(), 1); // the proxy note
+}
+
+void tst_frmOption::okWithoutChangesKeepsTheValuesButMakesNonZeroOne() {
+    gShowStatus = true;
+    gLinkLevel = 5;
+    gListType = 0;
+    gNameMode = 1;
+    gConfirmOverwrite = false;
+    gProxyUse = true;
+    gProxyAddress.clear(); // an empty address with the proxy in use is kept as it is
+    gDblClickAction = -3;
+    frmOption d(&m_main);
+    Click(d, u"cmdOk");
+    QCOMPARE(Vars(), u"1|1|0|1|0|1||1"_s);
+}
+
+void tst_frmOption::cancelAndEscapeWriteNothing() {
+    MessageCapture messages;
+    gProxyAddress = u"old:80";
+    const QString before = Vars();
+    for (const bool byEscape : {false, true}) {
+        frmOption d(&m_main);
+        ShowActive(d);
+        for (const QString& array : kArrays)
+            Opt(d, array, Opt(d, array, 0)->isChecked() ? 1 : 0)->click();
+        Address(d)->setText(QStringLiteral("new:81"));
+        m_main.setEnabled(false);
+        if (byEscape)
+            QTest::keyClick(&d, Qt::Key_Escape);
+        else
+            Click(d, u"cmdCancel");
+        QVERIFY(!d.isVisible());
+        QVERIFY(m_main.isEnabled());
+        QCOMPARE(Vars(), before);
+    }
+}
+
+void tst_frmOption::theProxyAddressIsTakenOnlyWhenTheProxyIsUsed() {
+    MessageCapture messages;
+    gProxyAddress = u"old:80";
+    {
+        // Typed with "使用する", then switched back to "使用しない": the old address stays.
+        frmOption d(&m_main);
+        ShowActive(d);
+        Opt(d, u"optProxy"_s, 1)->click();
+        QVERIFY(Address(d)->isEnabled());
+        Address(d)->setText(QStringLiteral("typed:8080"));
+        Opt(d, u"optProxy"_s, 0)->click();
+        QVERIFY(!Address(d)->isEnabled());
+        Click(d, u"cmdOk");
+        QVERIFY(!gProxyUse);
+        QCOMPARE(platform::Q(gProxyAddress), QStringLiteral("old:80"));
+    }
+    {
+        // "使用する" with the box emptied: stored empty, unchecked.
+        frmOption d(&m_main);
+        ShowActive(d);
+        Opt(d, u"optProxy"_s, 1)->click();
+        Address(d)->clear();
+        Click(d, u"cmdOk");
+        QVERIFY(gProxyUse);
+        QVERIFY(gProxyAddress.empty());
+    }
+}
+
+void tst_frmOption::theProxyNoteFollowsEveryUserChangeButNotTheLoading() {
+    MessageCapture messages;
+    frmOption d(&m_main);
+    QCOMPARE(messages.Count(), 0);
+    ShowActive(d);
+    Opt(d, u"optProxy"_s, 1)->click();
+    QCOMPARE(messages.Count(), 1);
+    QCOMPARE(messages.Last().text, kProxyNote);
+    QCOMPARE(messages.Last().title, QStringLiteral("注意"));
+    QCOMPARE(messages.Last().icon, MessageIcon::Information);
+    Opt(d, u"optProxy"_s, 1)->click(); // no change, no note
+    QCOMPARE(messages.Count(), 1);
+    Opt(d, u"optProxy"_s, 1)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Opt(d, u"optProxy"_s, 1), Qt::Key_Left); // back by the keyboard
+    QVERIFY(Opt(d, u"optProxy"_s, 0)->isChecked());
+    QCOMPARE(messages.Count(), 2);
+    // ｷｬﾝｾﾙ afterwards keeps the old setting although the note was shown.
+    Click(d, u"cmdCancel");
+    QVERIFY(!gProxyUse);
+}
+
+void tst_frmOption::theHelpLineFollowsTheFocus() {
+    gShowStatus = true;
+    gProxyUse = true;
+    frmOption d(&m_main);
+    QLabel* help = Help(d);
+    int hides = 0;
+    struct HideCounter : QObject {
+        int* count;
+        explicit HideCounter(int* c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Hide)
+                ++*count;
+            return false;
+        }
+    } counter(&hides);
+    help->installEventFilter(&counter);
+
+    // Shown with the first option button focused.
+    ShowActive(d);
+    QVERIFY(Opt(d, u"optJyokyo"_s, 0)->hasFocus());
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->text(), QStringLiteral("入力ファイルの処理状況が表示されますが、処理が遅くなります。"));
+
+    // From "表示あり" to "A href": the status group hides the line, the level group shows its text.
+    Opt(d, u"optLevel"_s, 0)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(hides, 1);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->text(), QStringLiteral("<A Href> から </A> に囲まれた文字列を抽出対象とします。"));
+
+    // The address box and the buttons leave that text as it is.
+    Address(d)->setFocus(Qt::MouseFocusReason);
+    d.findChild<QPushButton*>(QStringLiteral("cmdOk"))->setFocus(Qt::TabFocusReason);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->text(), QStringLiteral("<A Href> から </A> に囲まれた文字列を抽出対象とします。"));
+
+    // From "確認を行う" to "使用しない": emptied and hidden first, then the proxy text.
+    Opt(d, u"optOver"_s, 0)->setFocus(Qt::TabFocusReason);
+    hides = 0;
+    Opt(d, u"optProxy"_s, 0)->setFocus(Qt::BacktabFocusReason);
+    QCOMPARE(hides, 1);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->text(), QStringLiteral("ﾌﾟﾛｷｼｰｻｰﾊﾞを使用しません。"));
+
+    // The name group hides the line when left for a command button.
+    Opt(d, u"optMeisyo"_s, 1)->setFocus(Qt::TabFocusReason);
+    QVERIFY(help->isVisible());
+    d.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->setFocus(Qt::TabFocusReason);
+    QVERIFY(!help->isVisible());
+    QVERIFY(help->text().isEmpty());
+    Opt(d, u"optProxy"_s, 1)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(help->text(), QStringLiteral("WWWからﾌｧｲﾙを開く時に、ﾌﾟﾛｷｼｰｻｰﾊﾞを介してﾌｧｲﾙを取得します。") +
+                               u"\r\n" +
+                               QStringLiteral("右のﾃｷｽﾄﾎﾞｯｸｽにﾌﾟﾛｷｼｰｻｰﾊﾞのｱﾄﾞﾚｽを入力して下さい。"));
+    help->removeEventFilter(&counter);
+}
+
+QTEST_MAIN(tst_frmOption)
+#include "tst_frmOption.moc"
