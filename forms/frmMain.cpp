@@ -31,6 +31,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
@@ -275,6 +276,9 @@ void frmMain::Form_Load() {
     }
 
     SetHelpTexts();
+    // The list takes its place for the window's size first, so the columns share its real width.
+    layout()->activate();
+    Form_Resize();
     ListView1_->SetColumnHeaders(QStringLiteral("名称"), QStringLiteral("URL"));
     ListView1_->header()->resizeSection(0, ListView1_->width() / 2);
     ListView1_->header()->resizeSection(1, ListView1_->width() / 2);

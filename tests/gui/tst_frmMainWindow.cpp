@@ -58,6 +58,15 @@ private Q_SLOTS:
         QCOMPARE(Geo(u"cmdDelete"_s), QRect((outer * 15 - 1100) / 15, 40, 49, 25));
     }
 
+    void columnsShareTheListWidthAtStartUp() {
+        auto* list = Child<platform::ListView>(u"ListView1"_s);
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), u"名称"_s);
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), u"URL"_s);
+        QVERIFY(list->width() > 300);
+        QCOMPARE(list->columnWidth(0), list->width() / 2);
+        QCOMPARE(list->columnWidth(1), list->width() / 2);
+    }
+
     void windowSnapsBackToItsMinimumSize() {
         w_->resize(200, 100);
         // The outer size in twips reaches the minimum, by the smallest whole pixel.
