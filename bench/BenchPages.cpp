@@ -1,5 +1,6 @@
 #include "BenchPages.h"
 
+#include <algorithm>
 #include <array>
 
 namespace orvane::bench {
@@ -52,7 +53,7 @@ std::string Entry(PageCharset charset, std::size_t i) {
 
 } // namespace
 
-std::string DenseLinkPage(PageCharset charset) {
+std::string DenseLinkPage(PageCharset charset, std::size_t bytes, std::size_t first) {
     std::string head = "<html><head>";
     if (charset == PageCharset::ShiftJis)
         head += "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">";
@@ -62,14 +63,65 @@ std::string DenseLinkPage(PageCharset charset) {
     const std::string foot = "</ul></body></html>\r\n";
 
     std::string page = head;
-    for (std::size_t i = 0;; ++i) {
+    for (std::size_t i = first;; ++i) {
         const std::string entry = Entry(charset, i);
-        if (page.size() + entry.size() + foot.size() > kPageBytes)
+        if (page.size() + entry.size() + foot.size() > bytes)
             break;
         page += entry;
     }
     // Spaces at the end of the last line bring the file to the exact size.
-    page.insert(page.size() - 2, kPageBytes - foot.size() - page.size(), ' ');
+    page.insert(page.size() - 2, bytes - foot.size() - page.size(), ' ');
+    page += foot;
+    return page;
+}
+
+std::string AddressTextPage() {
+    const std::string head = "<html><head><title>Notes</title></head>\r\n<body><pre>\r\n";
+    const std::string foot = "</pre></body></html>\r\n";
+    const auto anchor = [](std::size_t i) {
+        const std::string n = std::to_string(i);
+        return "Index: <a href=\"http://www.example.com/index/" + n + ".html\">Index " + n + "</a>\r\n";
+    };
+    std::string page = head;
+    std::string pending; // the lines after the last anchor, kept only if an anchor follows them
+    for (std::size_t i = 0;; ++i) {
+        const std::string n = std::to_string(i);
+        std::string line;
+        switch (i % 8) {
+        case 7:
+            line = anchor(i);
+            break;
+        case 1:
+        case 4:
+            line = "Mirror " + n + " of the files: http://mirror" + std::to_string(i % 5) +
+                   ".example.net/pub/files/" + n + ".zip and http://ftp.example.org/pub/" + n +
+                   "/ and the list at https://www.example.org/lists/" + n + ".txt\r\n";
+            break;
+        default:
+            line = "Item " + n + ": the notes are at http://www.example.org/notes/" + n +
+                   ".html, the old copy at http://archive.example.com/" + n + "/notes.html.\r\n";
+            break;
+        }
+        if (page.size() + pending.size() + line.size() + foot.size() > kPageBytes)
+            break;
+        pending += line;
+        if (i % 8 == 7) {
+            page += pending;
+            pending.clear();
+        }
+    }
+    // Text without an address fills the rest, so the last "http:" is inside the last segment.
+    std::size_t room = kPageBytes - foot.size() - page.size();
+    while (room > 0) {
+        const std::size_t width = std::min<std::size_t>(room, 80);
+        if (width <= 2) {
+            page.append(width, ' ');
+            break;
+        }
+        page.append(width - 2, '-');
+        page += "\r\n";
+        room -= width;
+    }
     page += foot;
     return page;
 }
@@ -100,6 +152,29 @@ std::string KeysWithoutEnd(std::string_view key, std::size_t count) {
 
 std::string OpenBrackets(std::size_t bytes) {
     return std::string(bytes, '<');
+}
+
+std::string OpenBracketsInName() {
+    return "<a href=\"http://www.example.com/\">" + OpenBrackets(kPageBytes - 40) + "</a>";
+}
+
+std::u16string ListEntryName(std::size_t i) {
+    static constexpr std::array<std::u16string_view, 8> kNames{
+        u"資料", u"一覧", u"日本語の案内", u"ダウンロード", u"表示ソフト", u"最新情報", u"Index", u"news"};
+    // A multiplier that is prime to the count spreads the numbers over the alphabet of the list.
+    const std::size_t n = (i * 7919) % 100003;
+    std::u16string name(kNames[n % kNames.size()]);
+    name += u' ';
+    for (const char c : std::to_string(n))
+        name += static_cast<char16_t>(c);
+    return name;
+}
+
+std::u16string ListEntryUrl(std::size_t i) {
+    std::u16string url = u"http://www.example.com/docs/s";
+    for (const char c : std::to_string(i % 97) + "/page" + std::to_string(i) + ".html")
+        url += static_cast<char16_t>(c);
+    return url;
 }
 
 } // namespace orvane::bench

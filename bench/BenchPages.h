@@ -12,10 +12,16 @@ inline constexpr std::size_t kPageBytes = 128000;
 
 enum class PageCharset { Ascii, ShiftJis, Utf8 };
 
-/// A link list page of exactly kPageBytes bytes, about 1,400 anchors on CR LF lines, some with bold
-/// text or an image. ShiftJis and Utf8 give Japanese names and declare the character set in a
-/// <meta>; the markup stays ASCII.
-std::string DenseLinkPage(PageCharset charset = PageCharset::Ascii);
+/// A link list page of exactly `bytes` bytes (about 1,400 anchors in kPageBytes) on CR LF lines, some
+/// with bold text or an image. ShiftJis and Utf8 give Japanese names and declare the character set
+/// in a <meta>; the markup stays ASCII. `first` numbers the first entry, so pages can differ.
+std::string DenseLinkPage(PageCharset charset = PageCharset::Ascii, std::size_t bytes = kPageBytes,
+                          std::size_t first = 0);
+
+/// A text page of exactly kPageBytes ASCII bytes as the "http:" key reads it: lines of prose with
+/// two or three addresses each in plain text, and an anchor on every eighth line. It ends with an
+/// anchor, so no address follows the last "</a>".
+std::string AddressTextPage();
 
 /// Anchors counted in DenseLinkPage's output.
 std::size_t CountAnchors(std::string_view page);
@@ -28,5 +34,13 @@ std::string KeysWithoutEnd(std::string_view key, std::size_t count = 20000);
 
 /// kPageBytes bytes of "<".
 std::string OpenBrackets(std::size_t bytes = kPageBytes);
+
+/// One anchor whose text is nearly kPageBytes bytes of "<".
+std::string OpenBracketsInName();
+
+/// Names and addresses for filling the link list: Japanese words with a number (so no two are the
+/// same and they are valid file names), in an order unrelated to the alphabet.
+std::u16string ListEntryName(std::size_t i);
+std::u16string ListEntryUrl(std::size_t i);
 
 } // namespace orvane::bench

@@ -158,7 +158,7 @@ void BM_WorstCase(benchmark::State& state) {
         page = OpenBrackets();
         break;
     default:
-        page = "<a href=\"http://www.example.com/\">" + OpenBrackets(kPageBytes - 40) + "</a>";
+        page = OpenBracketsInName();
         break;
     }
     const std::u16string work = WorkingText(page);

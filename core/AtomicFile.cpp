@@ -36,6 +36,11 @@ std::FILE* CreateSibling(const fs::path& target, fs::path& created) {
     return nullptr;
 }
 
+// The system reads a path only up to a NUL: such a path would reach another file than the one named.
+bool HoldsNul(const fs::path& path) {
+    return path.native().find('\0') != fs::path::string_type::npos;
+}
+
 bool FlushToDisk(std::FILE* f) {
     if (std::fflush(f) != 0)
         return false;
@@ -49,6 +54,8 @@ bool FlushToDisk(std::FILE* f) {
 } // namespace
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
+    if (HoldsNul(path))
+        return false;
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(target, ec)) {
@@ -87,6 +94,8 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
 }
 
 bool ReadWholeFile(const fs::path& path, std::string& bytes) {
+    if (HoldsNul(path))
+        return false;
     std::error_code ec;
     if (!fs::is_regular_file(path, ec))
         return false;

@@ -9,11 +9,13 @@
 namespace orvane {
 
 /// Writes `bytes` as the whole content of `path`. On failure (the directory does not take a new file,
-/// the old file is read-only or a folder, the medium is full) returns false and leaves any old file
-/// exactly as it was. A symbolic link is followed, so the file it names is the one replaced.
+/// the old file is read-only or a folder, the medium is full, the path holds a NUL) returns false and
+/// leaves any old file exactly as it was. A symbolic link is followed, so the file it names is the one
+/// replaced.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
-/// Reads the whole file. False when it cannot be opened or read (a folder counts as unreadable).
+/// Reads the whole file. False when it cannot be opened or read (a folder counts as unreadable, and
+/// so does a path holding a NUL).
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
 
 } // namespace orvane

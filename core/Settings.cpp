@@ -217,7 +217,9 @@ std::optional<int> ParseSettingCoordinate(std::u16string_view text) {
 
 bool FolderExists(const std::u16string& path) {
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(std::filesystem::path(path), ec);
+    // The system would read a path only up to a NUL and find the folder named by that part.
+    return !path.empty() && path.find(u'\0') == std::u16string::npos &&
+           std::filesystem::is_directory(std::filesystem::path(path), ec);
 }
 
 SettingsValues ReadSettings(std::string_view fileText, std::u16string_view appDir, const TextCodec& codec,

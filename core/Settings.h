@@ -100,7 +100,7 @@ struct SettingsValues {
 
 using FolderExistsFn = std::function<bool(const std::u16string& path)>;
 
-/// Whether a folder exists at the path (std::filesystem).
+/// Whether a folder exists at the path (std::filesystem). A path holding a NUL never names one.
 bool FolderExists(const std::u16string& path);
 
 /// Reads the fourteen keys of the settings section of `fileText` (bytes in the system code page).

@@ -27,6 +27,9 @@ std::size_t FindNoCase(std::u16string_view hay, std::u16string_view needle, std:
 /// Finds one unit exactly, at or after `from`.
 std::size_t FindChar(std::u16string_view hay, char16_t c, std::size_t from = 0);
 
+/// Finds the first unit that is `a` or `b`, at or after `from`.
+std::size_t FindEitherChar(std::u16string_view hay, char16_t a, char16_t b, std::size_t from = 0);
+
 /// Decimal digits of a number, as UTF-16.
 std::u16string ToU16Number(long long value);
 

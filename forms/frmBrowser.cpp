@@ -74,12 +74,6 @@ void PrepareEngine() {
 
 } // namespace
 
-void frmBrowser::PrepareApplication() {
-    // The engine shares its GL contexts with the window system; this must be said before the
-    // application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
-
 void frmBrowser::Open(QWidget* mainWindow) {
     if (s_instance) {
         // Already open: keep its page; a new address counts from the next opening.

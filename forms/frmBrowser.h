@@ -2,6 +2,7 @@
 // The preview browser: a small modeless web window that shows the page behind a list entry.
 // One instance at most; the web engine is created only when the window is first opened.
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
@@ -29,7 +30,11 @@ public:
 #endif
 
     /// Application set-up the web engine needs; call in main() before the QApplication exists.
-    static void PrepareApplication();
+    /// Inline, so the program can call it without loading the browser's library.
+    static void PrepareApplication() {
+        // The engine shares its GL contexts with the window system.
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    }
 
     /// Opens the window on gBrowseAddress, or only brings an open window to the front.
     static void Open(QWidget* mainWindow);

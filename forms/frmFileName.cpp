@@ -79,8 +79,10 @@ frmFileName::frmFileName(QWidget* mainWindow)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     // Names are shown as they are, never interpreted as markup.
-    for (QLabel* label : {lblFileBad_, lblCurFile_, lblAfterFile_})
+    for (QLabel* label : {lblFileBad_, lblCurFile_, lblAfterFile_}) {
         label->setTextFormat(Qt::PlainText);
+        FitWrappedCaption(label);
+    }
 
     optFileChange_0_->setChecked(true);
     txtAfterFile_->setEnabled(false);

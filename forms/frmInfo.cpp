@@ -9,12 +9,20 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace orvane {
 
 using platform::Px;
 using platform::PxRect;
 
 namespace {
+
+// A conversion sets the status line at every key, a thousand times within a few milliseconds, and
+// painting each text would cost many times the conversion itself: it is painted at most once in
+// this many milliseconds, always with its latest text.
+constexpr int kStatusFrameMs = 16;
+
 QPointer<frmInfo>& Instance() {
     static QPointer<frmInfo> instance;
     return instance;
@@ -54,6 +62,8 @@ frmInfo::frmInfo(QWidget* mainWindow)
     cmdCancel_->setGeometry(PxRect(1560, 1080, 1335, 375));
     cmdCancel_->setAutoDefault(false);
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    statusFrame_.setSingleShot(true);
+    connect(&statusFrame_, &QTimer::timeout, this, [this] { PaintStatusSoon(); });
     setTabOrder(lblInfo_, lblStatus_);
     setTabOrder(lblStatus_, cmdCancel_);
 
@@ -74,7 +84,25 @@ void frmInfo::SetPhaseText(const QString& text) {
     lblInfo_->setText(text);
 }
 void frmInfo::SetStatusText(const QString& text) {
+    const bool paintedLately = statusPainted_.isValid() && !statusPainted_.hasExpired(kStatusFrameMs);
+    if (!paintedLately || text.isEmpty() || !lblStatus_->isVisible()) {
+        lblStatus_->setText(text);
+        PaintStatusSoon();
+        return;
+    }
+    // Too soon after the last painting: the text changes now, the picture with the next frame.
+    lblStatus_->setUpdatesEnabled(false);
     lblStatus_->setText(text);
+    if (!statusFrame_.isActive())
+        statusFrame_.start(static_cast<int>(std::max<qint64>(kStatusFrameMs - statusPainted_.elapsed(), 0)));
+}
+
+// Lets the status line repaint (with the next pass of the event loop) and starts a new frame.
+void frmInfo::PaintStatusSoon() {
+    statusFrame_.stop();
+    if (!lblStatus_->updatesEnabled())
+        lblStatus_->setUpdatesEnabled(true); // schedules the repaint held back
+    statusPainted_.restart();
 }
 void frmInfo::SetStatusVisible(bool visible) {
     lblStatus_->setVisible(visible);
@@ -83,8 +111,10 @@ void frmInfo::SetCancelVisible(bool visible) {
     cmdCancel_->setVisible(visible);
 }
 void frmInfo::Repaint() {
-    if (isVisible())
+    if (isVisible()) {
+        PaintStatusSoon();
         repaint();
+    }
 }
 
 void frmInfo::cmdCancel_Click() {

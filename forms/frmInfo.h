@@ -3,6 +3,8 @@
 // while the main window is disabled. Loaded on first use and kept for the rest of the run.
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
 
 class QLabel;
 class QPushButton;
@@ -36,10 +38,14 @@ protected:
 private:
     explicit frmInfo(QWidget* mainWindow);
     void Form_Load(QWidget* mainWindow);
+    void PaintStatusSoon();
 
     QLabel* lblInfo_;
     QLabel* lblStatus_;
     QPushButton* cmdCancel_;
+    // The status line's text is always current; its painting is held back to once a frame.
+    QElapsedTimer statusPainted_;
+    QTimer statusFrame_;
 };
 
 } // namespace orvane

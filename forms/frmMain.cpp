@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "core/TransferStates.h"
-#include "forms/frmBrowser.h"
+#include "forms/BrowserLibrary.h"
 #include "forms/frmInfo.h"
 #include "forms/frmOpenURL.h"
 #include "forms/frmOption.h"
@@ -743,7 +743,7 @@ void frmMain::mVersion_Click() {
 }
 
 void frmMain::OpenBrowser() {
-    frmBrowser::Open(this);
+    BrowserLibrary::Open(this);
 }
 
 void frmMain::mManual_Click() {

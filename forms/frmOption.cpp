@@ -1,6 +1,7 @@
 #include "forms/frmOption.h"
 
 #include "core/Globals.h"
+#include "modules/modOrvane.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
 #include "platform/Twips.h"
@@ -118,6 +119,7 @@ frmOption::frmOption(QWidget* mainWindow)
             auto* button = new QRadioButton(S(g.text[i]), frame);
             button->setObjectName(S(g.array) + u'_' + QString::number(i));
             button->setGeometry(PxRect(lefts[i], kOptionTop, widths[i], kOptionHeight));
+            FitCaption(button);
             button->installEventFilter(this);
             opt_[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)] = button;
         }
@@ -145,6 +147,7 @@ frmOption::frmOption(QWidget* mainWindow)
     lblInfo_->setGeometry(PxRect(240, 3240, 4575, 735));
     lblInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInfo_->setWordWrap(true);
+    FitWrappedCaption(lblInfo_);
     lblInfo_->raise();
 
     cmdOk_ = new QPushButton(QStringLiteral("OK"), this);

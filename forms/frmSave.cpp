@@ -107,6 +107,7 @@ frmSave::frmSave(QWidget* mainWindow)
     place(Label1_, u"Label1", PxRect(120, 120, 5175, 255));
 
     lblDirInfo_->setWordWrap(true);
+    FitWrappedCaption(lblDirInfo_);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
     font.setBold(true);
     Label1_->setFont(font);

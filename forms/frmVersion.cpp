@@ -1,5 +1,6 @@
 #include "forms/frmVersion.h"
 
+#include "modules/modOrvane.h"
 #include "platform/ShellOpen.h"
 #include "platform/Twips.h"
 
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QWindow>
+
+#include <algorithm>
 
 // The program's resources sit in a static library, which links them only when asked for by name.
 static void InitProgramResources() {
@@ -103,8 +106,11 @@ frmVersion::frmVersion(QWidget* mainWindow)
     AddLabel("Label6", QStringLiteral("最新版、サポート等は、"), 840, 1320);
     lblUrlDovra = AddLabel("lblUrlDovra", HomePage(), 1320, 1560, 2700, 180);
     AddLabel("Label7", QStringLiteral("まで。"), 4200, 1560);
-    AddLabel("Label3", QStringLiteral("プログラム作成  ："), 1680, 1920);
+    QLabel* credit = AddLabel("Label3", QStringLiteral("プログラム作成  ："), 1680, 1920);
     Label2 = AddLabel("Label2", QStringLiteral("Dovra"), 3120, 1920, 300, 180);
+    // The caption's room ends where the name begins.
+    credit->resize(std::min(credit->width(), Label2->x() - credit->x()), credit->height());
+    FitCaption(credit);
     for (QLabel* link : {lblUrlDovra, Label2}) {
         QPalette blue = link->palette();
         blue.setColor(QPalette::WindowText, Qt::blue);

@@ -1,11 +1,13 @@
 #pragma once
 // Shared procedures of the windows: reading one value of an INI file, the forbidden-character check
-// that prepares the rename window, and the keystroke filter of the name boxes.
+// that prepares the rename window, the keystroke filter of the name boxes, and fitting captions into
+// the boxes the layouts give them.
 
 #include <string>
 
 #include "core/MessageText.h"
 
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -30,5 +32,20 @@ void InstallKeystrokeFilter(QLineEdit* box, NameBoxKind kind);
 
 /// Shows a message that core describes, as a modal box over `parent`.
 void ShowMessageText(QWidget* parent, const MessageText& message);
+
+// The layouts were made for the narrow, short-lined Japanese system font; other systems' CJK fonts
+// are wider and have taller lines. Captions keep their designed boxes and fit into them instead.
+
+/// A single-line caption (a label or an option button) wider than its box is drawn condensed, down
+/// to 85 % of its width. Call after the caption and the box are set.
+void FitCaption(QWidget* control);
+
+/// A word-wrapped label whose text does not fit its box draws its lines closer together and, where
+/// that is not enough, condensed and then smaller (down to 7.5 points). Its text stays as set, and
+/// whatever it is set to later is fitted the same way.
+void FitWrappedCaption(QLabel* label);
+
+/// Whether the label's text, as it is drawn now, fits its box.
+bool CaptionFits(const QLabel* label);
 
 } // namespace orvane

@@ -3,6 +3,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -10,6 +11,10 @@
 #include <langinfo.h>
 #include <memory>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orvane::platform {
 
@@ -92,6 +97,147 @@ void Convert(iconv_t cd, const char* in, std::size_t inLen, std::size_t unitIn, 
     }
 }
 
+// Shift_JIS (CP932) pages are the common case, and iconv takes most of a conversion's time on them.
+// This table is made once from iconv's own CP932 conversion, byte by byte and pair by pair, so it
+// gives exactly iconv's characters and replaces exactly the bytes iconv refuses, at a table
+// look-up per character.
+class ShiftJisTable {
+public:
+    /// The table, or null when iconv lacks CP932 or maps something outside the basic plane.
+    static const ShiftJisTable* Get() {
+        static const std::unique_ptr<ShiftJisTable> table = Build();
+        return table.get();
+    }
+
+    std::u16string Decode(std::string_view bytes) const {
+        std::u16string out;
+        out.resize(bytes.size()); // no byte gives more than one unit
+        char16_t* o = out.data();
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        std::size_t i = 0;
+        while (i < n) {
+#if defined(__SSE2__)
+            // The markup is ASCII: sixteen bytes at a time while no byte has its high bit set.
+            if (asciiSame_ && p[i] < 0x80) {
+                const __m128i zero = _mm_setzero_si128();
+                while (i + 16 <= n) {
+                    __m128i chunk;
+                    std::memcpy(&chunk, p + i, sizeof chunk);
+                    if (_mm_movemask_epi8(chunk) != 0)
+                        break;
+                    const __m128i low = _mm_unpacklo_epi8(chunk, zero);
+                    const __m128i high = _mm_unpackhi_epi8(chunk, zero);
+                    std::memcpy(o, &low, sizeof low);
+                    std::memcpy(o + 8, &high, sizeof high);
+                    i += 16;
+                    o += 16;
+                }
+                if (i >= n)
+                    break;
+            }
+#endif
+            const unsigned char b = p[i];
+            if (kind_[b] == Kind::Char) {
+                *o++ = single_[b];
+                ++i;
+                continue;
+            }
+            if (kind_[b] == Kind::Lead && i + 1 < n) {
+                const char16_t c = pairs_[leadIndex_[b] * 256u + p[i + 1]];
+                if (c != kNone) {
+                    *o++ = c;
+                    i += 2;
+                    continue;
+                }
+            }
+            // As iconv reports it: one replacement, then on after the first byte.
+            *o++ = u'\uFFFD';
+            ++i;
+        }
+        out.resize(static_cast<std::size_t>(o - out.data()));
+        return out;
+    }
+
+private:
+    enum class Kind : std::uint8_t { Char, Lead, Invalid };
+    static constexpr char16_t kNone = 0xFFFF; // a noncharacter: never the result of a conversion
+
+    enum class Outcome { Char, Incomplete, Invalid };
+
+    // One conversion from a fresh state: one character, an incomplete sequence or a refused one.
+    static Outcome ConvertOne(iconv_t cd, const unsigned char* bytes, std::size_t length, char32_t& c) {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char in[2];
+        std::memcpy(in, bytes, length);
+        wchar_t wide[4];
+        char* src = in;
+        std::size_t left = length;
+        char* dst = reinterpret_cast<char*>(wide);
+        std::size_t room = sizeof wide;
+        const std::size_t r = iconv(cd, &src, &left, &dst, &room);
+        const std::size_t produced = (sizeof wide - room) / sizeof(wchar_t);
+        if (r == static_cast<std::size_t>(-1))
+            return errno == EINVAL && produced == 0 ? Outcome::Incomplete : Outcome::Invalid;
+        if (left != 0 || produced != 1)
+            return Outcome::Invalid;
+        c = static_cast<char32_t>(wide[0]);
+        return Outcome::Char;
+    }
+
+    static std::unique_ptr<ShiftJisTable> Build() {
+        Iconv cd("WCHAR_T", "CP932");
+        if (!cd.ok())
+            return nullptr;
+        auto table = std::make_unique<ShiftJisTable>();
+        std::size_t leads = 0;
+        for (unsigned b = 0; b < 256; ++b) {
+            const auto byte = static_cast<unsigned char>(b);
+            char32_t c = 0;
+            switch (ConvertOne(cd.get(), &byte, 1, c)) {
+            case Outcome::Char:
+                if (c >= kNone)
+                    return nullptr;
+                table->kind_[b] = Kind::Char;
+                table->single_[b] = static_cast<char16_t>(c);
+                break;
+            case Outcome::Incomplete:
+                table->kind_[b] = Kind::Lead;
+                table->leadIndex_[b] = static_cast<std::uint8_t>(leads++);
+                break;
+            case Outcome::Invalid:
+                table->kind_[b] = Kind::Invalid;
+                break;
+            }
+        }
+        table->pairs_.assign(leads * 256, kNone);
+        for (unsigned lead = 0; lead < 256; ++lead) {
+            if (table->kind_[lead] != Kind::Lead)
+                continue;
+            for (unsigned trail = 0; trail < 256; ++trail) {
+                const unsigned char pair[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+                char32_t c = 0;
+                if (ConvertOne(cd.get(), pair, 2, c) != Outcome::Char)
+                    continue;
+                if (c >= kNone)
+                    return nullptr;
+                table->pairs_[table->leadIndex_[lead] * 256u + trail] = static_cast<char16_t>(c);
+            }
+        }
+        table->asciiSame_ = true;
+        for (unsigned b = 0; b < 0x80; ++b)
+            if (table->kind_[b] != Kind::Char || table->single_[b] != b)
+                table->asciiSame_ = false;
+        return table;
+    }
+
+    std::array<Kind, 256> kind_{};
+    std::array<char16_t, 256> single_{};
+    std::array<std::uint8_t, 256> leadIndex_{};
+    std::vector<char16_t> pairs_;
+    bool asciiSame_ = false;
+};
+
 } // namespace
 
 SystemCodec::SystemCodec() {
@@ -112,16 +258,29 @@ const SystemCodec& SystemCodec::Instance() {
 std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::string_view charset) const {
     if (IsUtf8Name(charset))
         return FromUtf8(bytes);
+    const std::string iconvName = IconvName(charset);
+    if (iconvName == "CP932")
+        if (const ShiftJisTable* table = ShiftJisTable::Get())
+            return table->Decode(bytes);
     // glibc converts to its own wide characters in one step, where UTF-16 would take two; the
     // narrowing to UTF-16 below is cheap.
-    Iconv cd("WCHAR_T", IconvName(charset).c_str());
+    Iconv cd("WCHAR_T", iconvName.c_str());
     if (!cd.ok())
         return std::nullopt;
     static_assert(sizeof(wchar_t) == 4, "glibc's wide characters are UTF-32");
-    // No input byte gives more than one character; the buffer is left uninitialised on purpose.
-    const std::size_t capacity = bytes.size() + 4;
+    // Some character sets give several characters for one byte (TSCII up to four), and iconv's TSCII
+    // garbles a sequence that a full buffer cuts, so the buffer holds four characters per byte from
+    // the start; it grows should that still not do. It is left uninitialised on purpose: only the
+    // pages written to are ever touched.
+    std::size_t capacity = bytes.size() * 4 + 4;
     std::unique_ptr<wchar_t[]> wide(new wchar_t[capacity]);
     std::size_t produced = 0;
+    const auto grow = [&] {
+        std::unique_ptr<wchar_t[]> larger(new wchar_t[capacity * 2]);
+        std::memcpy(larger.get(), wide.get(), produced * sizeof(wchar_t));
+        wide = std::move(larger);
+        capacity *= 2;
+    };
     char* src = const_cast<char*>(bytes.data());
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -129,13 +288,25 @@ std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::s
         std::size_t room = (capacity - produced) * sizeof(wchar_t);
         const std::size_t r = iconv(cd.get(), &src, &left, &dst, &room);
         produced = capacity - room / sizeof(wchar_t);
-        if (r != static_cast<std::size_t>(-1) || errno == E2BIG)
+        if (r != static_cast<std::size_t>(-1))
             continue;
+        if (errno == E2BIG || produced == capacity) {
+            grow();
+            continue;
+        }
         // An invalid or truncated sequence: one replacement, then go on after its first byte.
         wide[produced++] = L'\uFFFD';
         ++src;
         --left;
     }
+    // A decoder that holds a character back (TSCII moves a vowel sign behind the consonant after it)
+    // gives it up only when told that the input has ended.
+    if (capacity - produced < 8)
+        grow();
+    char* dst = reinterpret_cast<char*>(wide.get() + produced);
+    std::size_t room = (capacity - produced) * sizeof(wchar_t);
+    iconv(cd.get(), nullptr, nullptr, &dst, &room);
+    produced = capacity - room / sizeof(wchar_t);
     std::u16string out;
     out.reserve(produced);
     for (std::size_t i = 0; i < produced; ++i) {

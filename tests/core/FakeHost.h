@@ -1,22 +1,24 @@
 #pragma once
 // A ConversionHost that records every call in order, keeps the links in gLinks like the main window
-// does, and can press the cancel button from its event pump. Also a UTF-8 codec and a scratch
-// directory for the input files.
+// does, and can press the cancel button from its event pump. Also a UTF-8 codec, a scratch
+// directory and a file reader for the core tests.
 
+#include "core/AtomicFile.h"
 #include "core/ConversionHost.h"
 #include "core/Globals.h"
 #include "core/Text.h"
 #include "core/TextCodec.h"
 
-#include <atomic>
-#include <chrono>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 namespace orvane::test {
 
@@ -104,16 +106,14 @@ public:
 class ScratchDir {
 public:
     ScratchDir() {
-        // Test binaries may run side by side: the name mixes the clock, a random number and a counter.
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
-        path_ = std::filesystem::temp_directory_path() /
-                ("orvane-test-" + std::to_string(stamp) + "-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(path_);
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
     }
     ~ScratchDir() {
+        // A test may have taken the write permission away; give it back so everything goes.
         std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
@@ -132,5 +132,11 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+inline std::string Slurp(const std::filesystem::path& path) {
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    return bytes;
+}
 
 } // namespace orvane::test

@@ -20,22 +20,21 @@ using namespace Qt::StringLiterals;
 namespace {
 const QStringList kArrays{u"optJyokyo"_s, u"optLevel"_s, u"optListType"_s, u"optMeisyo"_s,
                           u"optOver"_s,   u"optProxy"_s, u"optDelData"_s};
-const QString kProxyNote = QStringLiteral("この設定は、次回起動時から有効になります。") + u"\r\n" +
-                           QStringLiteral("Orvaneを再起動して下さい。");
 } // namespace
 
 class tst_frmOption : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
+    void init() {
+        orvane::test::ResetProcessState();
+        m_main.setEnabled(true);
+    }
 
     void loadsTheChoicesFromTheVariables();
     void okWritesEveryVariable();
-    void okWithoutChangesKeepsTheValuesButMakesNonZeroOne();
     void cancelAndEscapeWriteNothing();
-    void theProxyAddressIsTakenOnlyWhenTheProxyIsUsed();
-    void theProxyNoteFollowsEveryUserChangeButNotTheLoading();
+    void theProxyNoteAndAddressFollowTheUsersChoice();
     void theHelpLineFollowsTheFocus();
 
 private:
@@ -59,25 +58,23 @@ private:
                            platform::Q(gProxyAddress),         QString::number(gDblClickAction)}
             .join(u'|');
     }
+    // Clicks the other button of every array, as a user would.
+    static void FlipAll(frmOption& d) {
+        for (const QString& array : kArrays)
+            Opt(d, array, Opt(d, array, 0)->isChecked() ? 1 : 0)->click();
+    }
     static QLineEdit* Address(frmOption& d) { return d.findChild<QLineEdit*>(QStringLiteral("txtProxy")); }
     static QLabel* Help(frmOption& d) { return d.findChild<QLabel*>(QStringLiteral("lblInfo")); }
     static void Click(frmOption& d, const char16_t* name) {
         d.findChild<QPushButton*>(QString::fromUtf16(name))->click();
     }
-    void ShowActive(frmOption& d);
+    static void ShowActive(frmOption& d) {
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+    }
 
     QWidget m_main;
 };
-
-void tst_frmOption::init() {
-    orvane::test::ResetProcessState();
-    m_main.setEnabled(true);
-}
-
-void tst_frmOption::ShowActive(frmOption& d) {
-    d.show();
-    QVERIFY(QTest::qWaitForWindowActive(&d));
-}
 
 void tst_frmOption::loadsTheChoicesFromTheVariables() {
     MessageCapture messages;
@@ -101,18 +98,19 @@ void tst_frmOption::loadsTheChoicesFromTheVariables() {
         QCOMPARE(Selection(d), u"0111011"_s);
         QVERIFY(Address(d)->isEnabled());
         QCOMPARE(Address(d)->text(), QStringLiteral("proxy:8080"));
-        // Shown with the proxy in use: still no note.
+        // Shown with the proxy in use: still no note. OK without changes makes every non-zero one.
         ShowActive(d);
+        Click(d, u"cmdOk");
     }
     QCOMPARE(messages.Count(), 0);
+    QCOMPARE(Vars(), u"1|1|1|1|1|1|proxy:8080|1"_s);
 }
 
 void tst_frmOption::okWritesEveryVariable() {
     MessageCapture messages;
     frmOption d(&m_main);
     ShowActive(d);
-    for (const QString& array : kArrays)
-        Opt(d, array, Opt(d, array, 0)->isChecked() ? 1 : 0)->click();
+    FlipAll(d);
     QTest::keyClicks(Address(d), QStringLiteral(" 10.0.0.1:3128 "));
     m_main.setEnabled(false);
     Click(d, u"cmdOk");
@@ -123,20 +121,6 @@ void tst_frmOption::okWritesEveryVariable() {
     QCOMPARE(messages.Count(), 1); // the proxy note
 }
 
-void tst_frmOption::okWithoutChangesKeepsTheValuesButMakesNonZeroOne() {
-    gShowStatus = true;
-    gLinkLevel = 5;
-    gListType = 0;
-    gNameMode = 1;
-    gConfirmOverwrite = false;
-    gProxyUse = true;
-    gProxyAddress.clear(); // an empty address with the proxy in use is kept as it is
-    gDblClickAction = -3;
-    frmOption d(&m_main);
-    Click(d, u"cmdOk");
-    QCOMPARE(Vars(), u"1|1|0|1|0|1||1"_s);
-}
-
 void tst_frmOption::cancelAndEscapeWriteNothing() {
     MessageCapture messages;
     gProxyAddress = u"old:80";
@@ -144,8 +128,7 @@ void tst_frmOption::cancelAndEscapeWriteNothing() {
     for (const bool byEscape : {false, true}) {
         frmOption d(&m_main);
         ShowActive(d);
-        for (const QString& array : kArrays)
-            Opt(d, array, Opt(d, array, 0)->isChecked() ? 1 : 0)->click();
+        FlipAll(d);
         Address(d)->setText(QStringLiteral("new:81"));
         m_main.setEnabled(false);
         if (byEscape)
@@ -158,17 +141,29 @@ void tst_frmOption::cancelAndEscapeWriteNothing() {
     }
 }
 
-void tst_frmOption::theProxyAddressIsTakenOnlyWhenTheProxyIsUsed() {
+void tst_frmOption::theProxyNoteAndAddressFollowTheUsersChoice() {
     MessageCapture messages;
     gProxyAddress = u"old:80";
     {
-        // Typed with "使用する", then switched back to "使用しない": the old address stays.
+        // A note for every change by the user, none for the loading; the address typed with
+        // "使用する" is dropped when switched back to "使用しない".
         frmOption d(&m_main);
         ShowActive(d);
+        QCOMPARE(messages.Count(), 0);
         Opt(d, u"optProxy"_s, 1)->click();
+        QCOMPARE(messages.Count(), 1);
+        QCOMPARE(messages.Last().text, QStringLiteral("この設定は、次回起動時から有効になります。") +
+                                           u"\r\n" + QStringLiteral("Orvaneを再起動して下さい。"));
+        QCOMPARE(messages.Last().title, QStringLiteral("注意"));
+        QCOMPARE(messages.Last().icon, MessageIcon::Information);
+        Opt(d, u"optProxy"_s, 1)->click(); // no change, no note
+        QCOMPARE(messages.Count(), 1);
         QVERIFY(Address(d)->isEnabled());
         Address(d)->setText(QStringLiteral("typed:8080"));
-        Opt(d, u"optProxy"_s, 0)->click();
+        Opt(d, u"optProxy"_s, 1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(Opt(d, u"optProxy"_s, 1), Qt::Key_Left); // back by the keyboard
+        QVERIFY(Opt(d, u"optProxy"_s, 0)->isChecked());
+        QCOMPARE(messages.Count(), 2);
         QVERIFY(!Address(d)->isEnabled());
         Click(d, u"cmdOk");
         QVERIFY(!gProxyUse);
@@ -186,43 +181,20 @@ void tst_frmOption::theProxyAddressIsTakenOnlyWhenTheProxyIsUsed() {
     }
 }
 
-void tst_frmOption::theProxyNoteFollowsEveryUserChangeButNotTheLoading() {
-    MessageCapture messages;
-    frmOption d(&m_main);
-    QCOMPARE(messages.Count(), 0);
-    ShowActive(d);
-    Opt(d, u"optProxy"_s, 1)->click();
-    QCOMPARE(messages.Count(), 1);
-    QCOMPARE(messages.Last().text, kProxyNote);
-    QCOMPARE(messages.Last().title, QStringLiteral("注意"));
-    QCOMPARE(messages.Last().icon, MessageIcon::Information);
-    Opt(d, u"optProxy"_s, 1)->click(); // no change, no note
-    QCOMPARE(messages.Count(), 1);
-    Opt(d, u"optProxy"_s, 1)->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(Opt(d, u"optProxy"_s, 1), Qt::Key_Left); // back by the keyboard
-    QVERIFY(Opt(d, u"optProxy"_s, 0)->isChecked());
-    QCOMPARE(messages.Count(), 2);
-    // ｷｬﾝｾﾙ afterwards keeps the old setting although the note was shown.
-    Click(d, u"cmdCancel");
-    QVERIFY(!gProxyUse);
-}
-
 void tst_frmOption::theHelpLineFollowsTheFocus() {
     gShowStatus = true;
     gProxyUse = true;
     frmOption d(&m_main);
     QLabel* help = Help(d);
-    int hides = 0;
     struct HideCounter : QObject {
-        int* count;
-        explicit HideCounter(int* c) : count(c) {}
+        int hides = 0;
         bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Hide)
-                ++*count;
+            hides += e->type() == QEvent::Hide;
             return false;
         }
-    } counter(&hides);
+    } counter;
     help->installEventFilter(&counter);
+    const QString levelText = QStringLiteral("<A Href> から </A> に囲まれた文字列を抽出対象とします。");
 
     // Shown with the first option button focused.
     ShowActive(d);
@@ -232,21 +204,21 @@ void tst_frmOption::theHelpLineFollowsTheFocus() {
 
     // From "表示あり" to "A href": the status group hides the line, the level group shows its text.
     Opt(d, u"optLevel"_s, 0)->setFocus(Qt::TabFocusReason);
-    QCOMPARE(hides, 1);
+    QCOMPARE(counter.hides, 1);
     QVERIFY(help->isVisible());
-    QCOMPARE(help->text(), QStringLiteral("<A Href> から </A> に囲まれた文字列を抽出対象とします。"));
+    QCOMPARE(help->text(), levelText);
 
     // The address box and the buttons leave that text as it is.
     Address(d)->setFocus(Qt::MouseFocusReason);
     d.findChild<QPushButton*>(QStringLiteral("cmdOk"))->setFocus(Qt::TabFocusReason);
     QVERIFY(help->isVisible());
-    QCOMPARE(help->text(), QStringLiteral("<A Href> から </A> に囲まれた文字列を抽出対象とします。"));
+    QCOMPARE(help->text(), levelText);
 
     // From "確認を行う" to "使用しない": emptied and hidden first, then the proxy text.
     Opt(d, u"optOver"_s, 0)->setFocus(Qt::TabFocusReason);
-    hides = 0;
+    counter.hides = 0;
     Opt(d, u"optProxy"_s, 0)->setFocus(Qt::BacktabFocusReason);
-    QCOMPARE(hides, 1);
+    QCOMPARE(counter.hides, 1);
     QVERIFY(help->isVisible());
     QCOMPARE(help->text(), QStringLiteral("ﾌﾟﾛｷｼｰｻｰﾊﾞを使用しません。"));
 
@@ -256,10 +228,6 @@ void tst_frmOption::theHelpLineFollowsTheFocus() {
     d.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->setFocus(Qt::TabFocusReason);
     QVERIFY(!help->isVisible());
     QVERIFY(help->text().isEmpty());
-    Opt(d, u"optProxy"_s, 1)->setFocus(Qt::TabFocusReason);
-    QCOMPARE(help->text(), QStringLiteral("WWWからﾌｧｲﾙを開く時に、ﾌﾟﾛｷｼｰｻｰﾊﾞを介してﾌｧｲﾙを取得します。") +
-                               u"\r\n" +
-                               QStringLiteral("右のﾃｷｽﾄﾎﾞｯｸｽにﾌﾟﾛｷｼｰｻｰﾊﾞのｱﾄﾞﾚｽを入力して下さい。"));
     help->removeEventFilter(&counter);
 }
 
