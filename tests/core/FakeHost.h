@@ -6,6 +6,7 @@
 #include "core/AtomicFile.h"
 #include "core/ConversionHost.h"
 #include "core/Globals.h"
+#include "core/MessageText.h"
 #include "core/Text.h"
 #include "core/TextCodec.h"
 
@@ -22,18 +23,12 @@
 
 namespace orvane::test {
 
-struct Message {
-    std::u16string text;
-    std::u16string title;
-    MessageIcon icon = MessageIcon::None;
-};
-
 class FakeHost : public ConversionHost {
 public:
     std::u16string target = u"/tmp/page.htm";
     /// Every call as a short UTF-8 line ("busy", "phase <text>", "status: <text>", "message <title>" ...).
     std::vector<std::string> calls;
-    std::vector<Message> messages;
+    std::vector<MessageText> messages;
     std::vector<std::u16string> statusTexts;
     int pumps = 0;
     /// Sets gCancelRequested during this pump (1-based), as a click on the cancel button would.

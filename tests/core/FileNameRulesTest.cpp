@@ -44,11 +44,6 @@ TEST(FileNameRules, ReservedDeviceNamesMatchWholeNamesInAnyCase) {
         EXPECT_FALSE(IsReservedDeviceName(name));
 }
 
-TEST(FileNameRules, ToFullWidthCoversPrintableAsciiOnly) {
-    EXPECT_EQ(ToFullWidth(u"CON com1"), u"ＣＯＮ ｃｏｍ１");
-    EXPECT_EQ(ToFullWidth(u"!~\u007F\u3042"), u"\uFF01\uFF5E\u007F\u3042");
-}
-
 TEST(FileNameRules, Messages) {
     EXPECT_EQ(
         ReservedNameMessage(u"con"),

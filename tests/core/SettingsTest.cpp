@@ -172,11 +172,10 @@ TEST(SettingsRead, PlacementIsUsableOnlyWhenAllFourAreNumbers) {
     EXPECT_EQ(ParseSettingCoordinate(u"100.5"), 100);
     for (std::u16string_view bad : {u"12abc", u"", u"1e20"})
         EXPECT_EQ(ParseSettingCoordinate(bad), std::nullopt);
-
     EXPECT_TRUE(Read("Top=1\r\nLeft=2\r\nWidth=3\r\nHeight=4\r\n").PlacementValid());
-    EXPECT_FALSE(Read("Top=1\r\nLeft=2\r\nWidth=3\r\n").PlacementValid());
-    EXPECT_FALSE(Read("Top=1\r\nLeft=2\r\nWidth=\r\nHeight=4\r\n").PlacementValid());
-    EXPECT_FALSE(Read("Top=1\r\nLeft=x\r\nWidth=3\r\nHeight=4\r\n").PlacementValid());
+    for (const char* broken : {"Top=1\r\nLeft=2\r\nWidth=3\r\n", "Top=1\r\nLeft=2\r\nWidth=\r\nHeight=4\r\n",
+                               "Top=1\r\nLeft=x\r\nWidth=3\r\nHeight=4\r\n"})
+        EXPECT_FALSE(Read(broken).PlacementValid()) << broken;
 }
 
 TEST_F(SettingsGlobals, ProxyAddressIsTrimmedAndBlankStaysEmpty) {

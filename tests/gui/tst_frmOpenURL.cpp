@@ -29,9 +29,76 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void okWithAnEmptyTextWarnsAndStaysOpen();
-    void enterAndOkAcceptAndTheAddressIsKeptForTheNextOpening();
-    void escapeAndCancelUnloadSoTheNextOpeningStartsAfresh();
+    void okWithAnEmptyTextWarnsAndStaysOpen() {
+        MessageCapture messages;
+        frmOpenURL& d = frmOpenURL::Load(&m_main);
+        QCOMPARE(&frmOpenURL::Load(&m_main), &d); // loaded once
+        QCOMPARE(Text(d)->text(), QStringLiteral("http://"));
+        d.show();
+        Text(d)->clear();
+        Button(d, u"comOk")->click();
+        QCOMPARE(messages.Count(), 1);
+        QCOMPARE(messages.Last().text, QStringLiteral("URLを入力して下さい。"));
+        QCOMPARE(messages.Last().title, QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ失敗"));
+        QCOMPARE(messages.Last().icon, orvane::MessageIcon::Exclamation);
+        QVERIFY(d.isVisible());
+        QVERIFY(!gCancelRequested);
+
+        // A typed address is taken exactly as typed (keypad Enter).
+        QTest::keyClicks(Text(d), QStringLiteral(" x "));
+        QCOMPARE(ExecWith(d, [&] { QTest::keyClick(Text(d), Qt::Key_Enter); }), int(QDialog::Accepted));
+        QCOMPARE(d.Url(), QStringLiteral(" x "));
+    }
+
+    void enterAndOkAcceptAndTheAddressIsKeptForTheNextOpening() {
+        MessageCapture messages;
+        frmOpenURL& d = frmOpenURL::Load(&m_main);
+        const int result = ExecWith(d, [&] {
+            QVERIFY(d.isEnabled()); // usable although the main window is disabled
+            Text(d)->setFocus();
+            Text(d)->end(false);
+            QTest::keyClicks(Text(d), QStringLiteral("127.0.0.1/a b.htm"));
+            QTest::keyClick(Text(d), Qt::Key_Return);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(messages.Count(), 0);
+        QVERIFY(!gCancelRequested);
+        QVERIFY(m_main.isEnabled());
+        QCOMPARE(d.Url(), QStringLiteral("http://127.0.0.1/a b.htm"));
+
+        // Still loaded: the next opening shows the last address; OK by the button closes it too.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(&frmOpenURL::Load(&m_main), &d);
+        QCOMPARE(Text(d)->text(), QStringLiteral("http://127.0.0.1/a b.htm"));
+        QCOMPARE(ExecWith(d, [&] { Button(d, u"comOk")->click(); }), int(QDialog::Accepted));
+        QVERIFY(!gCancelRequested);
+    }
+
+    void escapeAndCancelUnloadSoTheNextOpeningStartsAfresh() {
+        // Escape in the text box, Escape elsewhere, the cancel button.
+        for (int way = 0; way < 3; ++way) {
+            gCancelRequested = false;
+            frmOpenURL& d = frmOpenURL::Load(&m_main);
+            QPointer<frmOpenURL> loaded(&d);
+            const int result = ExecWith(d, [&] {
+                Text(d)->setText(QStringLiteral("http://example.com/"));
+                if (way == 0)
+                    QTest::keyClick(Text(d), Qt::Key_Escape);
+                else if (way == 1)
+                    QTest::keyClick(Button(d, u"comOk"), Qt::Key_Escape);
+                else
+                    Button(d, u"ComCancel")->click();
+            });
+            QCOMPARE(result, int(QDialog::Rejected));
+            QVERIFY2(gCancelRequested, "leaving without OK must not start a fetch");
+            QVERIFY(m_main.isEnabled());
+            QCOMPARE(frmOpenURL::Loaded(), nullptr);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY2(loaded.isNull(), "the cancelled dialog is destroyed");
+            QCOMPARE(Text(frmOpenURL::Load(&m_main))->text(), QStringLiteral("http://"));
+            frmOpenURL::Unload();
+        }
+    }
 
 private:
     // Runs `action` inside the modal loop, as the main window does; a watchdog ends a dialog that
@@ -53,77 +120,6 @@ private:
 
     QWidget m_main;
 };
-
-void tst_frmOpenURL::okWithAnEmptyTextWarnsAndStaysOpen() {
-    MessageCapture messages;
-    frmOpenURL& d = frmOpenURL::Load(&m_main);
-    QCOMPARE(&frmOpenURL::Load(&m_main), &d); // loaded once
-    QCOMPARE(Text(d)->text(), QStringLiteral("http://"));
-    d.show();
-    Text(d)->clear();
-    Button(d, u"comOk")->click();
-    QCOMPARE(messages.Count(), 1);
-    QCOMPARE(messages.Last().text, QStringLiteral("URLを入力して下さい。"));
-    QCOMPARE(messages.Last().title, QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ失敗"));
-    QCOMPARE(messages.Last().icon, orvane::MessageIcon::Exclamation);
-    QVERIFY(d.isVisible());
-    QVERIFY(!gCancelRequested);
-
-    // A typed address is taken exactly as typed (keypad Enter).
-    QTest::keyClicks(Text(d), QStringLiteral(" x "));
-    QCOMPARE(ExecWith(d, [&] { QTest::keyClick(Text(d), Qt::Key_Enter); }), int(QDialog::Accepted));
-    QCOMPARE(d.Url(), QStringLiteral(" x "));
-}
-
-void tst_frmOpenURL::enterAndOkAcceptAndTheAddressIsKeptForTheNextOpening() {
-    MessageCapture messages;
-    frmOpenURL& d = frmOpenURL::Load(&m_main);
-    const int result = ExecWith(d, [&] {
-        QVERIFY(d.isEnabled()); // usable although the main window is disabled
-        Text(d)->setFocus();
-        Text(d)->end(false);
-        QTest::keyClicks(Text(d), QStringLiteral("127.0.0.1/a b.htm"));
-        QTest::keyClick(Text(d), Qt::Key_Return);
-    });
-    QCOMPARE(result, int(QDialog::Accepted));
-    QCOMPARE(messages.Count(), 0);
-    QVERIFY(!gCancelRequested);
-    QVERIFY(m_main.isEnabled());
-    QCOMPARE(d.Url(), QStringLiteral("http://127.0.0.1/a b.htm"));
-
-    // Still loaded: the next opening shows the last address; OK by the button closes it too.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(&frmOpenURL::Load(&m_main), &d);
-    QCOMPARE(Text(d)->text(), QStringLiteral("http://127.0.0.1/a b.htm"));
-    QCOMPARE(ExecWith(d, [&] { Button(d, u"comOk")->click(); }), int(QDialog::Accepted));
-    QVERIFY(!gCancelRequested);
-}
-
-void tst_frmOpenURL::escapeAndCancelUnloadSoTheNextOpeningStartsAfresh() {
-    // Escape in the text box, Escape elsewhere, the cancel button.
-    for (int way = 0; way < 3; ++way) {
-        gCancelRequested = false;
-        frmOpenURL& d = frmOpenURL::Load(&m_main);
-        QPointer<frmOpenURL> loaded(&d);
-        const int result = ExecWith(d, [&] {
-            Text(d)->setText(QStringLiteral("http://example.com/"));
-            if (way == 0)
-                QTest::keyClick(Text(d), Qt::Key_Escape);
-            else if (way == 1)
-                QTest::keyClick(Button(d, u"comOk"), Qt::Key_Escape);
-            else
-                Button(d, u"ComCancel")->click();
-        });
-        QCOMPARE(result, int(QDialog::Rejected));
-        QVERIFY2(gCancelRequested, "leaving without OK must not start a fetch");
-        QVERIFY(m_main.isEnabled());
-        QCOMPARE(frmOpenURL::Loaded(), nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(loaded.isNull(), "the cancelled dialog is destroyed");
-        QCOMPARE(Text(frmOpenURL::Load(&m_main))->text(), QStringLiteral("http://"));
-        frmOpenURL::Unload();
-    }
-}
 
 QTEST_MAIN(tst_frmOpenURL)
 #include "tst_frmOpenURL.moc"

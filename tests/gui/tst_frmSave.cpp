@@ -46,29 +46,6 @@ void AddLink(const std::u16string& name, const std::u16string& url, bool deleted
     gLinks.At(position).deleted = deleted;
 }
 
-// Acts in each rename window the shortcut loop opens, while it waits modally.
-class RenameDriver {
-public:
-    explicit RenameDriver(std::function<void(frmFileName*)> act) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            frmFileName* w = frmFileName::Loaded();
-            if (w && w->isVisible() && w != last_) {
-                last_ = w;
-                ++shown;
-                act_(w);
-                QTest::mouseClick(w->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
-            }
-        });
-        timer_.start(5);
-    }
-    int shown = 0;
-
-private:
-    std::function<void(frmFileName*)> act_;
-    QTimer timer_;
-    frmFileName* last_ = nullptr;
-};
-
 } // namespace
 
 class FrmSaveTest : public QObject {
@@ -208,45 +185,43 @@ private Q_SLOTS:
         ExpectLast(ShortcutCompletionMessage(U(out_), std::vector<std::u16string>{u"Bad.url"}));
     }
 
-    void forbiddenNameGoesThroughTheRenameWindow() {
+    void forbiddenNamesGoThroughTheRenameWindowAndReservedOnesBecomeFullWidth() {
         AddLink(u"a/b", u"U1");
-        AddLink(u"plain", u"U2");
-        AddLink(u"x:y", u"U3");
-        QString current, converted;
-        bool saveDisabled = false;
-        RenameDriver driver([&](frmFileName* w) {
-            if (current.isEmpty()) {
-                current = w->findChild<QLabel*>(u"lblCurFile"_s)->text();
-                converted = w->findChild<QLabel*>(u"lblAfterFile"_s)->text();
-                saveDisabled = !Save().isEnabled();
-            } else { // the second one gets a typed name
+        AddLink(u"x:y", u"U2");
+        AddLink(u"con", u"U3");
+        AddLink(u"COM10", u"U4");
+        // Acts in each rename window the shortcut loop opens, while it waits modally; it always
+        // clicks OK, so a failed check cannot leave the loop waiting.
+        QStringList seen;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            frmFileName* w = frmFileName::Loaded();
+            if (!w || !w->isVisible() || w->property("seen").toBool())
+                return;
+            w->setProperty("seen", true);
+            seen << w->findChild<QLabel*>(u"lblCurFile"_s)->text() + u'>' +
+                        w->findChild<QLabel*>(u"lblAfterFile"_s)->text() +
+                        (Save().isEnabled() ? u"" : u" (save off)");
+            if (seen.size() == 2) { // the second one gets a typed name
                 QTest::mouseClick(w->findChild<QRadioButton*>(u"optFileChange_1"_s), Qt::LeftButton);
                 w->findChild<QLineEdit*>(u"txtAfterFile"_s)->setText(u"typed"_s);
             }
+            QTest::mouseClick(w->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
         });
+        driver.start(5);
         RunShortcuts();
 
-        QCOMPARE(driver.shown, 2);
-        QCOMPARE(current, u"a/b"_s);
-        QCOMPARE(converted, u"a／b"_s);
-        QVERIFY(saveDisabled);
+        QCOMPARE(seen, (QStringList{u"a/b>a／b (save off)"_s, u"x:y>x：y (save off)"_s}));
+        QCOMPARE(messages_->Titles(), (QStringList{Q(ReservedNameMessage(u"con").title), u"完了"_s}));
+        QCOMPARE(messages_->All().first().text, Q(ReservedNameMessage(u"con").text));
         QCOMPARE(ReadAll(In(u"a／b.url")), Shortcut("U1"));
-        QCOMPARE(ReadAll(In(u"plain.url")), Shortcut("U2"));
-        QCOMPARE(ReadAll(In(u"typed.url")), Shortcut("U3"));
+        QCOMPARE(ReadAll(In(u"typed.url")), Shortcut("U2"));
+        QCOMPARE(ReadAll(In(u"ｃｏｎ.url")), Shortcut("U3"));
+        QCOMPARE(ReadAll(In(u"COM10.url")), Shortcut("U4"));
         // The list keeps the names the rules produced.
         QCOMPARE(gLinks.At(0).name, std::u16string(u"a／b"));
-        QCOMPARE(gLinks.At(2).name, std::u16string(u"typed"));
-    }
-
-    void reservedNameBecomesFullWidth() {
-        AddLink(u"con", u"U1");
-        AddLink(u"COM10", u"U2");
-        RunShortcuts();
-        QCOMPARE(messages_->Count(), 2);
-        QCOMPARE(messages_->All().first().text, Q(ReservedNameMessage(u"con").text));
-        QCOMPARE(ReadAll(In(u"ｃｏｎ.url")), Shortcut("U1"));
-        QCOMPARE(ReadAll(In(u"COM10.url")), Shortcut("U2"));
-        QCOMPARE(gLinks.At(0).name, std::u16string(u"ｃｏｎ"));
+        QCOMPARE(gLinks.At(1).name, std::u16string(u"typed"));
+        QCOMPARE(gLinks.At(2).name, std::u16string(u"ｃｏｎ"));
     }
 
     void existingFileWithConfirmationAsksForAnotherName() {
@@ -335,15 +310,13 @@ private Q_SLOTS:
         Save().show();
         QVERIFY(Save().SetPath(out_));
         QVERIFY(RowOf(In(u"a")) < RowOf(In(u"b")));
-        Child<QListWidget>("dirFileSave")->setCurrentRow(RowOf(In(u"b")));
+        Child<QListWidget>("dirFileSave")->setCurrentRow(RowOf(In(u"b"))); // highlighting opens nothing
         QCOMPARE(Save().Path(), out_);
         DoubleClick(In(u"b"));
         QCOMPARE(Save().Path(), In(u"b"));
-        QVERIFY(RowOf(In(u"b/inner")) >= 0);
         DoubleClick(out_); // the ".." row
         QCOMPARE(Save().Path(), out_);
         QVERIFY(!Save().SetPath(In(u"missing")));
-        QCOMPARE(Save().Path(), out_);
     }
 
     void notReadyVolumeIsRefused() {
