@@ -141,7 +141,16 @@ std::size_t ParseAnchors(std::string_view utf8, bool keep) {
     return found;
 }
 
-enum Page { kDenseAscii, kDenseShiftJis, kAddressText, kManyTags, kKeysAHref, kKeysHttp, kBrackets, kBracketsInName };
+enum Page {
+    kDenseAscii,
+    kDenseShiftJis,
+    kAddressText,
+    kManyTags,
+    kKeysAHref,
+    kKeysHttp,
+    kBrackets,
+    kBracketsInName
+};
 
 struct PageCase {
     std::string bytes;

@@ -145,7 +145,8 @@ int main(int argc, char* argv[]) {
     orvane::frmMain::SetProgramDirectoryForTests(dir);
     // No box may wait for a click here; the probe reports what would have been shown.
     int messages = 0;
-    orvane::platform::MessageBox::SetTestHook([&messages](const orvane::platform::ShownMessage&) { ++messages; });
+    orvane::platform::MessageBox::SetTestHook(
+        [&messages](const orvane::platform::ShownMessage&) { ++messages; });
 
     orvane::frmMain window;
     Clock::time_point painted{};
@@ -159,14 +160,16 @@ int main(int argc, char* argv[]) {
         const QString page = dir + QStringLiteral("/probe_page.htm");
         QFile file(page);
         if (file.open(QIODevice::WriteOnly))
-            file.write("<html><head><title>Probe</title></head><body><a href=\"http://x/\">x</a></body></html>");
+            file.write(
+                "<html><head><title>Probe</title></head><body><a href=\"http://x/\">x</a></body></html>");
         file.close();
         orvane::gBrowseAddress = QUrl::fromLocalFile(page).toString().toStdU16String();
         window.OpenBrowser();
         // The engine starts its helper processes and loads the page in the background.
         QTimer::singleShot(4 * kSettleMs, &app, [&] {
             for (const QWidget* w : QApplication::topLevelWidgets())
-                browserShown = browserShown || (w->objectName() == QStringLiteral("frmBrowser") && w->isVisible());
+                browserShown =
+                    browserShown || (w->objectName() == QStringLiteral("frmBrowser") && w->isVisible());
             rssBrowser = StatusKb("VmRSS");
             QCoreApplication::quit();
         });

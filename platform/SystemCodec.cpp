@@ -215,7 +215,8 @@ private:
             if (table->kind_[lead] != Kind::Lead)
                 continue;
             for (unsigned trail = 0; trail < 256; ++trail) {
-                const unsigned char pair[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+                const unsigned char pair[2] = {static_cast<unsigned char>(lead),
+                                               static_cast<unsigned char>(trail)};
                 char32_t c = 0;
                 if (ConvertOne(cd.get(), pair, 2, c) != Outcome::Char)
                     continue;
@@ -316,7 +317,9 @@ std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::s
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
         } else {
-            out.push_back(cp > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(cp));
+            // glibc's UCS-4 passes surrogate code points through; alone they are no character.
+            const bool invalid = cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
+            out.push_back(invalid ? u'\uFFFD' : static_cast<char16_t>(cp));
         }
     }
     return out;

@@ -82,6 +82,7 @@ TEST(ShiftJisTableTest, MixedTextAsIconvDecodesIt) {
         }
         ASSERT_EQ(Decode(bytes), IconvReference(bytes)) << "round " << round;
     }
-    const std::string page = std::string(37, 'a') + "\x83\x8a\x83\x93\x83\x4e" + std::string(50, '<') + "\x88";
+    const std::string page =
+        std::string(37, 'a') + "\x83\x8a\x83\x93\x83\x4e" + std::string(50, '<') + "\x88";
     EXPECT_EQ(Decode(page), IconvReference(page));
 }
