@@ -2,12 +2,12 @@
 // document tree and collects every <a href> with its text, all on the same page in the same
 // iteration. Target: decoding plus scanning at least 30 times faster than the parser.
 //
-// Both sides are timed twice: keeping a copy of every link (as the link table needs them; the
-// ratio "parser_x"), and only looking at the links where they lie ("parser_x_views"), which leaves
-// out the copies that any way of finding the links would have to make.
+// Both sides are timed twice: only looking at the links where they lie ("parser_x_views": the scan
+// ends where it hands a link to its sink), and keeping a copy of every link as the link table does
+// ("parser_x"), copies that any way of finding the links would have to make.
 //
 // Times are the thread's CPU time: the benchmark machine is shared, and a wall clock would charge
-// whichever of the three happened to be descheduled.
+// whichever side happened to be descheduled.
 
 #include "BenchPages.h"
 

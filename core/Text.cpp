@@ -106,6 +106,28 @@ std::u16string ToU16Number(long long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+std::size_t WidenAscii(const unsigned char* p, std::size_t n, char16_t* out) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        __m128i chunk;
+        std::memcpy(&chunk, p + i, sizeof chunk);
+        if (_mm_movemask_epi8(chunk) != 0)
+            break;
+        const __m128i low = _mm_unpacklo_epi8(chunk, zero);
+        const __m128i high = _mm_unpackhi_epi8(chunk, zero);
+        std::memcpy(out + i, &low, sizeof low);
+        std::memcpy(out + i + 8, &high, sizeof high);
+    }
+#else
+    (void)p;
+    (void)n;
+    (void)out;
+#endif
+    return i;
+}
+
 std::u16string FromUtf8(std::string_view bytes) {
     // No byte gives more than one unit: a four-byte sequence gives two.
     std::u16string out(bytes.size(), u'\0');
@@ -113,24 +135,12 @@ std::u16string FromUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const unsigned char* const end = p + bytes.size();
     while (p < end) {
-#if defined(__SSE2__)
-        // Markup is mostly ASCII: widen sixteen bytes at a time while no high bit is set.
-        const __m128i zero = _mm_setzero_si128();
-        while (end - p >= 16) {
-            __m128i chunk;
-            std::memcpy(&chunk, p, sizeof chunk);
-            if (_mm_movemask_epi8(chunk) != 0)
-                break;
-            const __m128i low = _mm_unpacklo_epi8(chunk, zero);
-            const __m128i high = _mm_unpackhi_epi8(chunk, zero);
-            std::memcpy(o, &low, sizeof low);
-            std::memcpy(o + 8, &high, sizeof high);
-            p += 16;
-            o += 16;
-        }
+        // Markup is mostly ASCII: widen it in blocks.
+        const std::size_t widened = WidenAscii(p, static_cast<std::size_t>(end - p), o);
+        p += widened;
+        o += widened;
         if (p == end)
             break;
-#endif
         const unsigned b0 = *p++;
         if (b0 < 0x80) {
             *o++ = static_cast<char16_t>(b0);

@@ -33,6 +33,11 @@ std::size_t FindEitherChar(std::u16string_view hay, char16_t a, char16_t b, std:
 /// Decimal digits of a number, as UTF-16.
 std::u16string ToU16Number(long long value);
 
+/// Copies the leading ASCII bytes of [p, p + n) to `out` as UTF-16, sixteen at a time, and returns
+/// how many it copied; it stops at the first block holding a byte of 0x80 or more (that block is
+/// left to the caller), so a short tail may stay uncopied as well.
+std::size_t WidenAscii(const unsigned char* p, std::size_t n, char16_t* out);
+
 /// UTF-8 <-> UTF-16 for literals, paths and tests (invalid UTF-8 becomes U+FFFD).
 std::u16string FromUtf8(std::string_view utf8);
 std::string ToUtf8(std::u16string_view utf16);

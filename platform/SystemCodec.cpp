@@ -12,10 +12,6 @@
 #include <memory>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace orvane::platform {
 
 namespace {
@@ -117,26 +113,14 @@ public:
         const std::size_t n = bytes.size();
         std::size_t i = 0;
         while (i < n) {
-#if defined(__SSE2__)
-            // The markup is ASCII: sixteen bytes at a time while no byte has its high bit set.
+            // The markup is ASCII: widen it in blocks.
             if (asciiSame_ && p[i] < 0x80) {
-                const __m128i zero = _mm_setzero_si128();
-                while (i + 16 <= n) {
-                    __m128i chunk;
-                    std::memcpy(&chunk, p + i, sizeof chunk);
-                    if (_mm_movemask_epi8(chunk) != 0)
-                        break;
-                    const __m128i low = _mm_unpacklo_epi8(chunk, zero);
-                    const __m128i high = _mm_unpackhi_epi8(chunk, zero);
-                    std::memcpy(o, &low, sizeof low);
-                    std::memcpy(o + 8, &high, sizeof high);
-                    i += 16;
-                    o += 16;
-                }
+                const std::size_t widened = WidenAscii(p + i, n - i, o);
+                i += widened;
+                o += widened;
                 if (i >= n)
                     break;
             }
-#endif
             const unsigned char b = p[i];
             if (kind_[b] == Kind::Char) {
                 *o++ = single_[b];
