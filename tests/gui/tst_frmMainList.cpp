@@ -18,6 +18,7 @@
 using namespace Qt::StringLiterals;
 
 using namespace orvane;
+using orvane::test::Column;
 using orvane::test::MessageCapture;
 
 namespace {
@@ -27,13 +28,6 @@ QByteArray Anchors(const QList<QPair<QByteArray, QByteArray>>& links) {
     for (const auto& [url, name] : links)
         html += "<a href=\"" + url + "\">" + name + "</a>\r\n";
     return html + "</body></html>\r\n";
-}
-
-QStringList Column(const platform::ListView* view, int column) {
-    QStringList out;
-    for (int i = 1; i <= view->Count(); ++i)
-        out.append(column == 0 ? view->Entry(i).text : view->Entry(i).url);
-    return out;
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <QtTest>
 
 using namespace orvane;
+using orvane::test::Column;
 using namespace Qt::StringLiterals;
 using orvane::test::MessageCapture;
 
@@ -67,13 +68,6 @@ QByteArray Anchor(const QByteArray& url, const QByteArray& name) {
 
 QString NoLinksText(const QString& target) {
     return u"「"_s + target + u"」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。"_s;
-}
-
-QStringList Column(const platform::ListView* view, int column) {
-    QStringList out;
-    for (int i = 1; i <= view->Count(); ++i)
-        out.append(column == 0 ? view->Entry(i).text : view->Entry(i).url);
-    return out;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "platform/FileDialog.h"
+#include "platform/ListView.h"
 #include "platform/ShellOpen.h"
 
 #include <QDir>
@@ -49,6 +50,13 @@ QString TempDir::Write(const QString& name, const QByteArray& bytes) const {
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList Column(const platform::ListView* view, int column) {
+    QStringList out;
+    for (int i = 1; i <= view->Count(); ++i)
+        out.append(column == 0 ? view->Entry(i).text : view->Entry(i).url);
+    return out;
 }
 
 void ResetProcessState() {

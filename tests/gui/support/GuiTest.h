@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <functional>
 
+namespace orvane::platform {
+class ListView;
+}
+
 namespace orvane::test {
 
 /// Captures every message box while alive; an optional action runs inside each one (as a user
@@ -46,6 +50,9 @@ private:
 };
 
 QByteArray ReadAll(const QString& path);
+
+/// One column of the list view in view order: 0 the names, 1 the URLs.
+QStringList Column(const platform::ListView* view, int column);
 
 /// Globals back to their state before start-up, hooks off.
 void ResetProcessState();
