@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace orvane::bench {
 
@@ -124,6 +125,18 @@ std::string AddressTextPage() {
     }
     page += foot;
     return page;
+}
+
+std::size_t CountOpenBrackets(std::string_view bytes) {
+    std::size_t n = 0;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)))) !=
+           nullptr) {
+        ++n;
+        ++p;
+    }
+    return n;
 }
 
 std::size_t CountAnchors(std::string_view page) {

@@ -23,6 +23,9 @@ std::string DenseLinkPage(PageCharset charset = PageCharset::Ascii, std::size_t 
 /// anchor, so no address follows the last "</a>".
 std::string AddressTextPage();
 
+/// The "<" in `bytes`, counted with memchr: the floor any scan of the page is measured against.
+std::size_t CountOpenBrackets(std::string_view bytes);
+
 /// Anchors counted in DenseLinkPage's output.
 std::size_t CountAnchors(std::string_view page);
 

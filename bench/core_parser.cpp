@@ -75,18 +75,6 @@ template <typename Sink> std::size_t DecodeAndScan(std::string_view bytes, LinkL
     return static_cast<std::size_t>(result.links);
 }
 
-std::size_t CountOpenBrackets(std::string_view bytes) {
-    std::size_t n = 0;
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)))) !=
-           nullptr) {
-        ++n;
-        ++p;
-    }
-    return n;
-}
-
 // The text inside an element: `out(text)` for each piece, in document order.
 template <typename Out> void VisitText(const GumboNode* node, Out&& out) {
     std::vector<const GumboNode*> stack{node};

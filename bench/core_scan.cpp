@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,18 +46,6 @@ std::u16string WorkingText(std::string_view bytes) {
         JoinLines(DecodeDocument(bytes, platform::SystemCodec::Instance()), [](std::size_t) {});
     RemoveLineBreaks(work);
     return work;
-}
-
-std::size_t CountOpenBrackets(std::string_view bytes) {
-    std::size_t n = 0;
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while ((p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)))) !=
-           nullptr) {
-        ++n;
-        ++p;
-    }
-    return n;
 }
 
 template <typename Fn> double Seconds(Fn&& fn) {

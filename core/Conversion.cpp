@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -55,15 +56,23 @@ OpenResult OpenInput(const std::u16string& path, InputFile& file) {
     return OpenResult::Ok;
 }
 
-std::u16string SizeMessage(std::uintmax_t size, std::u16string_view reason) {
-    std::u16string text = u"入力ファイルサイズ：";
-    text += ToU16Number(static_cast<long long>(size));
-    text += u" byte";
-    text += kCrLf;
-    text += reason;
-    text += kCrLf;
-    text += u"処理を中止します。";
+// The message lines, each but the last ended by CR LF.
+std::u16string MessageLines(std::initializer_list<std::u16string_view> lines) {
+    std::u16string text;
+    bool first = true;
+    for (const std::u16string_view line : lines) {
+        if (!first)
+            text += kCrLf;
+        text += line;
+        first = false;
+    }
     return text;
+}
+
+std::u16string SizeMessage(std::uintmax_t size, std::u16string_view reason) {
+    const std::u16string first =
+        u"入力ファイルサイズ：" + ToU16Number(static_cast<long long>(size)) + u" byte";
+    return MessageLines({first, reason, u"処理を中止します。"});
 }
 
 // Feeds the scan's links and keys to the windows.
@@ -184,14 +193,10 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     if (scan.end != ScanEnd::Cancelled)
         host.SetBusyPointer(false);
     if (scan.end == ScanEnd::UnexpectedEnd) {
-        std::u16string text = u"入力ﾌｧｲﾙ「";
-        text += target;
-        text += u"」に、";
-        text += kCrLf;
-        text += u"予期しないEOFが検出されました。";
-        text += kCrLf;
-        text += u"全てのリンクを抽出できなかった可能性があります。";
-        host.ShowMessage(text, u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
+        const std::u16string first = u"入力ﾌｧｲﾙ「" + target + u"」に、";
+        host.ShowMessage(MessageLines({first, u"予期しないEOFが検出されました。",
+                                       u"全てのリンクを抽出できなかった可能性があります。"}),
+                         u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
     }
     if (gCancelRequested) {
         Cancel(host, mark);
@@ -202,14 +207,9 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     host.RepaintProgress();
     // A full table stopped the scan although the file has links: "no link data" would be wrong.
     if (scan.links == 0 && scan.end != ScanEnd::TableFull) {
-        std::u16string text = u"「";
-        text += target;
-        text += u"」に、";
-        text += kCrLf;
-        text += u"ﾘﾝｸﾃﾞｰﾀが存在しません。";
-        text += kCrLf;
-        text += u"ﾘｽﾄを作成できません。";
-        host.ShowMessage(text, u"データなし", MessageIcon::Information);
+        const std::u16string first = u"「" + target + u"」に、";
+        host.ShowMessage(MessageLines({first, u"ﾘﾝｸﾃﾞｰﾀが存在しません。", u"ﾘｽﾄを作成できません。"}),
+                         u"データなし", MessageIcon::Information);
     }
     host.ShowNewLinks(scan.links);
     host.SetMainWindowEnabled(true);
@@ -219,10 +219,9 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     host.SetStatusText(u"");
     host.SetBusyPointer(false);
     if (scan.end == ScanEnd::TableFull) {
-        std::u16string text = u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。";
-        text += kCrLf;
-        text += u"以降のﾘﾝｸは追加されませんでした。";
-        host.ShowMessage(text, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", MessageIcon::Exclamation);
+        host.ShowMessage(
+            MessageLines({u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。", u"以降のﾘﾝｸは追加されませんでした。"}),
+            u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", MessageIcon::Exclamation);
     }
 }
 

@@ -215,23 +215,8 @@ bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
 
 void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
     timTimer->start();
-#ifdef ORVANE_HAVE_WEBENGINE
-    if (key == u"Back") {
-        // Without history there is nothing to do, and nothing to wait for.
-        if (brwWebBrowser->history()->canGoBack()) {
-            MarkRequested();
-            brwWebBrowser->back();
-        }
-    } else if (key == u"Forward") {
-        if (brwWebBrowser->history()->canGoForward()) {
-            MarkRequested();
-            brwWebBrowser->forward();
-        }
-    } else if (key == u"Refresh") {
-        if (!brwWebBrowser->url().isEmpty()) {
-            MarkRequested();
-            brwWebBrowser->reload();
-        }
+    if (key == u"Back" || key == u"Forward" || key == u"Refresh") {
+        StepHistory(key);
     } else if (key == u"Home") {
         if (!m_startAddress.isEmpty())
             Navigate(m_startAddress);
@@ -240,26 +225,34 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
     } else if (key == u"Stop") {
         timTimer->stop();
         m_requested = false;
+#ifdef ORVANE_HAVE_WEBENGINE
         brwWebBrowser->stop();
+#endif
         setWindowTitle(LocationName());
+    }
+}
+
+void frmBrowser::StepHistory(const QString& key) {
+#ifdef ORVANE_HAVE_WEBENGINE
+    // Without history (or a page) there is nothing to do, and nothing to wait for.
+    QWebEngineHistory* history = brwWebBrowser->history();
+    if (key == u"Back" && history->canGoBack()) {
+        MarkRequested();
+        brwWebBrowser->back();
+    } else if (key == u"Forward" && history->canGoForward()) {
+        MarkRequested();
+        brwWebBrowser->forward();
+    } else if (key == u"Refresh" && !brwWebBrowser->url().isEmpty()) {
+        MarkRequested();
+        brwWebBrowser->reload();
     }
 #else
-    if (key == u"Back") {
+    if (key == u"Back")
         brwWebBrowser->backward();
-    } else if (key == u"Forward") {
+    else if (key == u"Forward")
         brwWebBrowser->forward();
-    } else if (key == u"Refresh") {
+    else
         brwWebBrowser->reload();
-    } else if (key == u"Home") {
-        if (!m_startAddress.isEmpty())
-            Navigate(m_startAddress);
-    } else if (key == u"Search") {
-        Navigate(kSearchPage);
-    } else if (key == u"Stop") {
-        timTimer->stop();
-        m_requested = false;
-        setWindowTitle(LocationName());
-    }
 #endif
 }
 

@@ -67,6 +67,7 @@ private:
     bool Busy() const;
     QString LocationName() const;
     void MarkRequested();
+    void StepHistory(const QString& key); // Back, Forward or Refresh
 
     QToolBar* tbToolBar = nullptr;
     QWidget* picAddress = nullptr;

@@ -22,23 +22,6 @@ using platform::PxRect;
 using platform::Q;
 using platform::U;
 
-namespace {
-QPointer<frmFileName>& Instance() {
-    static QPointer<frmFileName> instance;
-    return instance;
-}
-} // namespace
-
-frmFileName& frmFileName::Load(QWidget* mainWindow) {
-    if (!Instance())
-        Instance() = new frmFileName(mainWindow);
-    return *Instance();
-}
-
-frmFileName* frmFileName::Loaded() {
-    return Instance();
-}
-
 // No parent: the window disables the save-destination window while it is up, and a child window
 // would be disabled along with its parent.
 frmFileName::frmFileName(QWidget* mainWindow)
@@ -142,14 +125,6 @@ void frmFileName::OKButton_Click() {
         save->setEnabled(true);
     accept();
     Unload();
-}
-
-void frmFileName::Unload() {
-    // Forget the window at once: the next check must create a fresh one even before this one is
-    // deleted by the event loop.
-    Instance() = nullptr;
-    hide();
-    deleteLater();
 }
 
 void frmFileName::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,8 @@
 // converted name or type another. It lives for one use: CheckFileName loads and fills it, the
 // shortcut loop shows it modally, and its OK unloads it. There is no way to cancel.
 
+#include "forms/LoadedForm.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -13,14 +15,10 @@ class QRadioButton;
 
 namespace orvane {
 
-class frmFileName final : public QDialog {
+// Load() creates the window afresh (hidden, centred on its owner) when none is loaded; OK unloads it.
+class frmFileName final : public QDialog, public LoadedForm<frmFileName> {
     Q_OBJECT
 public:
-    /// The loaded window, created afresh (hidden, centred on `mainWindow`) when none is loaded.
-    static frmFileName& Load(QWidget* mainWindow);
-    /// The loaded window, or nullptr when none is.
-    static frmFileName* Loaded();
-
     /// Fills the window for `name`, whose conversion is `converted`.
     void Prepare(const QString& name, const QString& converted);
 
@@ -36,9 +34,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class LoadedForm<frmFileName>;
     explicit frmFileName(QWidget* mainWindow);
     void Form_Load(QWidget* mainWindow);
-    void Unload();
 
     QLabel* lblFileBad_;
     QLabel* lblCurFileComment_;

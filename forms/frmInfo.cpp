@@ -22,26 +22,7 @@ namespace {
 // painting each text would cost many times the conversion itself: it is painted at most once in
 // this many milliseconds, always with its latest text.
 constexpr int kStatusFrameMs = 16;
-
-QPointer<frmInfo>& Instance() {
-    static QPointer<frmInfo> instance;
-    return instance;
-}
 } // namespace
-
-frmInfo& frmInfo::Load(QWidget* mainWindow) {
-    if (!Instance()) {
-        Instance() = new frmInfo(mainWindow);
-        // No Qt parent (a disabled parent would disable this window too), so it goes with its owner.
-        if (mainWindow)
-            QObject::connect(mainWindow, &QObject::destroyed, Instance(), [] { delete Instance(); });
-    }
-    return *Instance();
-}
-
-frmInfo* frmInfo::Loaded() {
-    return Instance();
-}
 
 frmInfo::frmInfo(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),

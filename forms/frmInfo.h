@@ -2,6 +2,8 @@
 // The progress window: a phase line, a status line and a cancel button, shown without modality
 // while the main window is disabled. Loaded on first use and kept for the rest of the run.
 
+#include "forms/LoadedForm.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -11,14 +13,10 @@ class QPushButton;
 
 namespace orvane {
 
-class frmInfo final : public QDialog {
+// The one progress window of the run: Load() creates it hidden, placed over the main window.
+class frmInfo final : public QDialog, public LoadedForm<frmInfo> {
     Q_OBJECT
 public:
-    /// The one progress window of the run, created (hidden) on first use and placed over `mainWindow`.
-    static frmInfo& Load(QWidget* mainWindow);
-    /// The loaded window, or nullptr before first use.
-    static frmInfo* Loaded();
-
     void SetPhaseText(const QString& text);
     void SetStatusText(const QString& text);
     void SetStatusVisible(bool visible);
@@ -36,6 +34,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class LoadedForm<frmInfo>;
     explicit frmInfo(QWidget* mainWindow);
     void Form_Load(QWidget* mainWindow);
     void PaintStatusSoon();

@@ -15,38 +15,6 @@ namespace orvane {
 using platform::Px;
 using platform::PxRect;
 
-namespace {
-QPointer<frmOpenURL>& Instance() {
-    static QPointer<frmOpenURL> instance;
-    return instance;
-}
-} // namespace
-
-frmOpenURL& frmOpenURL::Load(QWidget* mainWindow) {
-    if (!Instance()) {
-        Instance() = new frmOpenURL(mainWindow);
-        // No Qt parent (the main window is disabled while the dialog is open, and a disabled parent
-        // disables its child windows), so it goes with the main window instead.
-        if (mainWindow)
-            QObject::connect(mainWindow, &QObject::destroyed, Instance(), [] { delete Instance(); });
-    }
-    return *Instance();
-}
-
-frmOpenURL* frmOpenURL::Loaded() {
-    return Instance();
-}
-
-void frmOpenURL::Unload() {
-    frmOpenURL* dialog = Instance();
-    if (!dialog)
-        return;
-    Instance() = nullptr;
-    dialog->hide();
-    // Later, not now: this may run inside one of the dialog's own handlers.
-    dialog->deleteLater();
-}
-
 frmOpenURL::frmOpenURL(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), mainWindow_(mainWindow),
       Label1_(new QLabel(QStringLiteral("ﾀｰｹﾞｯﾄURLを入力 :"), this)), txtOpenURL_(new QLineEdit(this)),
@@ -102,7 +70,7 @@ void frmOpenURL::ComCancel_Click() {
     gCancelRequested = true;
     EnableMainWindow();
     done(QDialog::Rejected);
-    if (Instance() == this)
+    if (Loaded() == this)
         Unload();
 }
 

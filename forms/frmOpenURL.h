@@ -10,6 +10,8 @@
 // gCancelRequested, hides the dialog and unloads it (the instance is deleted once control returns
 // to the event loop), so the next Load() starts again with "http://". Both enable the main window.
 
+#include "forms/LoadedForm.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -19,16 +21,9 @@ class QPushButton;
 
 namespace orvane {
 
-class frmOpenURL final : public QDialog {
+class frmOpenURL final : public QDialog, public LoadedForm<frmOpenURL> {
     Q_OBJECT
 public:
-    /// The loaded dialog, created and placed over `mainWindow` when not loaded.
-    static frmOpenURL& Load(QWidget* mainWindow);
-    /// The loaded dialog, or nullptr when it is not loaded.
-    static frmOpenURL* Loaded();
-    /// Hides and destroys the loaded dialog, if any; the next Load() creates a fresh one.
-    static void Unload();
-
     /// The text box exactly as typed (neither trimmed nor checked).
     QString Url() const;
 
@@ -45,6 +40,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    friend class LoadedForm<frmOpenURL>;
     explicit frmOpenURL(QWidget* mainWindow);
     void Form_Load();
     void EnableMainWindow();

@@ -39,11 +39,6 @@ using platform::Volumes;
 
 namespace {
 
-QPointer<frmSave>& Instance() {
-    static QPointer<frmSave> instance;
-    return instance;
-}
-
 constexpr int kPathRole = Qt::UserRole;
 
 std::filesystem::path FsPath(const QString& path) {
@@ -68,16 +63,6 @@ bool IsUnder(const QString& root, const QString& path) {
 }
 
 } // namespace
-
-frmSave& frmSave::Load(QWidget* mainWindow) {
-    if (!Instance())
-        Instance() = new frmSave(mainWindow);
-    return *Instance();
-}
-
-frmSave* frmSave::Loaded() {
-    return Instance();
-}
 
 // No parent: the main window is disabled while this window is up, and a child window would be
 // disabled with it. The main window's end ends this window too.
@@ -134,8 +119,6 @@ frmSave::frmSave(QWidget* mainWindow)
     connect(comMkDir_, &QPushButton::clicked, this, [this] { comMkDir_Click(); });
     connect(CancelButton_, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
     connect(OKButton_, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    if (mainWindow)
-        connect(mainWindow, &QObject::destroyed, this, [this] { delete this; });
 }
 
 void frmSave::Form_Load() {

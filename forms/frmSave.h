@@ -13,6 +13,8 @@
 //   - exit: Path() is the directory to store.
 // The window is destroyed together with the main window it was loaded for.
 
+#include "forms/LoadedForm.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QString>
@@ -27,14 +29,10 @@ class QPushButton;
 
 namespace orvane {
 
-class frmSave final : public QWidget {
+// The one save-destination window of the run: Load() creates it hidden (Form_Load runs then).
+class frmSave final : public QWidget, public LoadedForm<frmSave> {
     Q_OBJECT
 public:
-    /// The one save-destination window of the run, created hidden on first use (Form_Load runs then).
-    static frmSave& Load(QWidget* mainWindow);
-    /// The loaded window, or nullptr before the first Load().
-    static frmSave* Loaded();
-
     QWidget* MainWindow() const { return mainWindow_; }
 
     /// Selects a volume in the drive list and runs drvFileSave_Change for it, even when it was
@@ -67,6 +65,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    friend class LoadedForm<frmSave>;
     explicit frmSave(QWidget* mainWindow);
     void Form_Load();
     void FillDriveList();

@@ -41,7 +41,8 @@ bool CheckFileName(const std::u16string& name) {
     ConvertedName result = ConvertForbidden(name);
     gAfterFileName = result.converted;
     if (result.changed) {
-        QWidget* mainWindow = frmSave::Loaded() ? frmSave::Loaded()->MainWindow() : nullptr;
+        const frmSave* save = frmSave::Loaded();
+        QWidget* mainWindow = save != nullptr ? save->MainWindow() : nullptr;
         frmFileName::Load(mainWindow).Prepare(Q(name), Q(result.converted));
     }
     return result.changed;

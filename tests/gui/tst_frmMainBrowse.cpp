@@ -31,12 +31,7 @@ class FrmMainBrowseTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
-        test::ResetProcessState();
-        frmMain::SetProgramDirectoryForTests(dir_.Path());
-        w_ = std::make_unique<frmMain>();
-        w_->Start();
-    }
+    void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() {
         if (frmBrowser* browser = frmBrowser::Instance())
             delete browser;

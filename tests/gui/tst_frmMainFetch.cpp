@@ -37,12 +37,7 @@ private Q_SLOTS:
         server_.Serve("/big", QByteArray(130000, 'x'));
         server_.Serve("/missing", "gone", 404);
     }
-    void init() {
-        test::ResetProcessState();
-        frmMain::SetProgramDirectoryForTests(dir_.Path());
-        w_ = std::make_unique<frmMain>();
-        w_->Start();
-    }
+    void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() {
         frmOpenURL::Unload();
         w_.reset();

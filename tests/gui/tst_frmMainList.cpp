@@ -56,10 +56,7 @@ class FrmMainListTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        test::ResetProcessState();
-        frmMain::SetProgramDirectoryForTests(dir_.Path());
-        w_ = std::make_unique<frmMain>();
-        w_->Start();
+        w_ = test::StartMainWindow(dir_);
         list_ = Child<platform::ListView>("ListView1");
     }
     void cleanup() { w_.reset(); }

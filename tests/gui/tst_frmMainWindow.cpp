@@ -30,12 +30,7 @@ class FrmMainWindowTest : public QObject {
     QRect Geo(const QString& name) const { return Child<QWidget>(name)->geometry(); }
 
 private Q_SLOTS:
-    void init() {
-        test::ResetProcessState();
-        frmMain::SetProgramDirectoryForTests(dir_.Path());
-        w_ = std::make_unique<frmMain>();
-        w_->Start();
-    }
+    void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() { w_.reset(); }
 
     void layoutFollowsTheClientArea() {

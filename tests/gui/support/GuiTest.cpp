@@ -1,6 +1,7 @@
 #include "support/GuiTest.h"
 
 #include "core/Globals.h"
+#include "forms/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/ListView.h"
 #include "platform/ShellOpen.h"
@@ -63,6 +64,14 @@ void ResetProcessState() {
     ResetGlobals();
     platform::FileDialog::ClearAnswers();
     platform::ShellOpen::SetRecording(true);
+}
+
+std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir) {
+    ResetProcessState();
+    frmMain::SetProgramDirectoryForTests(dir.Path());
+    auto w = std::make_unique<frmMain>();
+    w->Start();
+    return w;
 }
 
 } // namespace orvane::test

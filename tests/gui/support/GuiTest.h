@@ -9,7 +9,11 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
+namespace orvane {
+class frmMain;
+}
 namespace orvane::platform {
 class ListView;
 }
@@ -56,5 +60,8 @@ QStringList Column(const platform::ListView* view, int column);
 
 /// Globals back to their state before start-up, hooks off.
 void ResetProcessState();
+
+/// A fresh process state and a main window started with `dir` as its program directory.
+std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir);
 
 } // namespace orvane::test
