@@ -17,6 +17,7 @@
 
 namespace orvane {
 
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 using platform::Q;
@@ -41,21 +42,17 @@ frmFileName::frmFileName(QWidget* mainWindow)
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(Px(5475), Px(3480));
 
-    const auto place = [](QWidget* w, const char16_t* name, QRect rect) {
-        w->setObjectName(QString::fromUtf16(name));
-        w->setGeometry(rect);
-    };
-    place(lblFileBad_, u"lblFileBad", PxRect(240, 120, 4785, 420));
-    place(lblCurFileComment_, u"lblCurFileComment", PxRect(120, 600, 1575, 255));
-    place(lblCurFile_, u"lblCurFile", PxRect(1800, 600, 3615, 495));
-    place(lblAfterFileNameComment_, u"lblAfterFileNameComment", PxRect(120, 1200, 1575, 255));
-    place(lblAfterFile_, u"lblAfterFile", PxRect(1800, 1200, 3615, 735));
-    place(fraFileChange_, u"fraFileChange", PxRect(120, 1920, 5295, 975));
-    place(optFileChange_0_, u"optFileChange_0", PxRect(120, 240, 2775, 255));
-    place(optFileChange_1_, u"optFileChange_1", PxRect(120, 600, 1335, 255));
-    place(lblAfterComment_, u"lblAfterComment", PxRect(1800, 600, 855, 255));
-    place(txtAfterFile_, u"txtAfterFile", PxRect(2640, 600, 2415, 270));
-    place(OKButton_, u"OKButton", PxRect(4080, 3000, 1215, 375));
+    Place(lblFileBad_, u"lblFileBad", PxRect(240, 120, 4785, 420));
+    Place(lblCurFileComment_, u"lblCurFileComment", PxRect(120, 600, 1575, 255));
+    Place(lblCurFile_, u"lblCurFile", PxRect(1800, 600, 3615, 495));
+    Place(lblAfterFileNameComment_, u"lblAfterFileNameComment", PxRect(120, 1200, 1575, 255));
+    Place(lblAfterFile_, u"lblAfterFile", PxRect(1800, 1200, 3615, 735));
+    Place(fraFileChange_, u"fraFileChange", PxRect(120, 1920, 5295, 975));
+    Place(optFileChange_0_, u"optFileChange_0", PxRect(120, 240, 2775, 255));
+    Place(optFileChange_1_, u"optFileChange_1", PxRect(120, 600, 1335, 255));
+    Place(lblAfterComment_, u"lblAfterComment", PxRect(1800, 600, 855, 255));
+    Place(txtAfterFile_, u"txtAfterFile", PxRect(2640, 600, 2415, 270));
+    Place(OKButton_, u"OKButton", PxRect(4080, 3000, 1215, 375));
 
     for (QLabel* label : {lblFileBad_, lblCurFile_, lblAfterFile_}) {
         label->setWordWrap(true);

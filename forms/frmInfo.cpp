@@ -13,6 +13,7 @@
 
 namespace orvane {
 
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 
@@ -33,14 +34,11 @@ frmInfo::frmInfo(QWidget* mainWindow)
     setModal(false);
     setFixedSize(Px(4500), Px(1545));
 
-    lblInfo_->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo_->setGeometry(PxRect(120, 120, 4335, 255));
-    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus_->setGeometry(PxRect(120, 480, 4335, 495));
+    Place(lblInfo_, u"lblInfo", PxRect(120, 120, 4335, 255));
+    Place(lblStatus_, u"lblStatus", PxRect(120, 480, 4335, 495));
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblStatus_->setWordWrap(true);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel_->setGeometry(PxRect(1560, 1080, 1335, 375));
+    Place(cmdCancel_, u"cmdCancel", PxRect(1560, 1080, 1335, 375));
     cmdCancel_->setAutoDefault(false);
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     statusFrame_.setSingleShot(true);

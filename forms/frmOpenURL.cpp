@@ -12,6 +12,7 @@
 
 namespace orvane {
 
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 
@@ -24,15 +25,11 @@ frmOpenURL::frmOpenURL(QWidget* mainWindow)
     setWindowTitle(QStringLiteral("ｲﾝﾀｰﾈｯﾄからﾌｧｲﾙを開く"));
     setFixedSize(Px(5940), Px(1155));
 
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setGeometry(PxRect(120, 120, 3975, 255));
-    txtOpenURL_->setObjectName(QStringLiteral("txtOpenURL"));
-    txtOpenURL_->setGeometry(PxRect(120, 360, 5775, 270));
+    Place(Label1_, u"Label1", PxRect(120, 120, 3975, 255));
+    Place(txtOpenURL_, u"txtOpenURL", PxRect(120, 360, 5775, 270));
     txtOpenURL_->installEventFilter(this);
-    comOk_->setObjectName(QStringLiteral("comOk"));
-    comOk_->setGeometry(PxRect(3360, 720, 1215, 375));
-    ComCancel_->setObjectName(QStringLiteral("ComCancel"));
-    ComCancel_->setGeometry(PxRect(4680, 720, 1215, 375));
+    Place(comOk_, u"comOk", PxRect(3360, 720, 1215, 375));
+    Place(ComCancel_, u"ComCancel", PxRect(4680, 720, 1215, 375));
     connect(comOk_, &QPushButton::clicked, this, [this] { comOk_Click(); });
     connect(ComCancel_, &QPushButton::clicked, this, [this] { ComCancel_Click(); });
 

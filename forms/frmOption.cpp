@@ -18,6 +18,7 @@
 
 namespace orvane {
 
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 
@@ -109,16 +110,15 @@ frmOption::frmOption(QWidget* mainWindow)
     for (int a = 0; a < kArrayCount; ++a) {
         const OptionGroup& g = kGroups[a];
         auto* frame = new QGroupBox(S(g.caption), this);
-        frame->setObjectName(S(g.frame));
-        frame->setGeometry(PxRect(g.left, g.top, g.width, g.height));
+        Place(frame, S(g.frame), PxRect(g.left, g.top, g.width, g.height));
         frames_[static_cast<std::size_t>(a)] = frame;
         const int rightBound = a == optProxy ? kTxtProxyLeft : g.width;
         const int lefts[2] = {kFirstOptionLeft, g.secondLeft};
         const int widths[2] = {g.secondLeft - kFirstOptionLeft - kGap, rightBound - g.secondLeft - kGap};
         for (int i = 0; i < 2; ++i) {
             auto* button = new QRadioButton(S(g.text[i]), frame);
-            button->setObjectName(S(g.array) + u'_' + QString::number(i));
-            button->setGeometry(PxRect(lefts[i], kOptionTop, widths[i], kOptionHeight));
+            Place(button, S(g.array) + u'_' + QString::number(i),
+                  PxRect(lefts[i], kOptionTop, widths[i], kOptionHeight));
             FitCaption(button);
             button->installEventFilter(this);
             opt_[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)] = button;
@@ -133,29 +133,24 @@ frmOption::frmOption(QWidget* mainWindow)
     }
 
     txtProxy_ = new QLineEdit(frames_[optProxy]);
-    txtProxy_->setObjectName(QStringLiteral("txtProxy"));
-    txtProxy_->setGeometry(PxRect(kTxtProxyLeft, 240, 1575, 270));
+    Place(txtProxy_, u"txtProxy", PxRect(kTxtProxyLeft, 240, 1575, 270));
     txtProxy_->setEnabled(false);
     SetAddressBoxColour(txtProxy_, false);
 
     Shape1_ = new QFrame(this);
-    Shape1_->setObjectName(QStringLiteral("Shape1"));
+    Place(Shape1_, u"Shape1", PxRect(120, 3120, 4815, 975));
     Shape1_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Shape1_->setGeometry(PxRect(120, 3120, 4815, 975));
     lblInfo_ = new QLabel(this);
-    lblInfo_->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo_->setGeometry(PxRect(240, 3240, 4575, 735));
+    Place(lblInfo_, u"lblInfo", PxRect(240, 3240, 4575, 735));
     lblInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInfo_->setWordWrap(true);
     FitWrappedCaption(lblInfo_);
     lblInfo_->raise();
 
     cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdOk_->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk_->setGeometry(PxRect(5400, 3720, 975, 375));
+    Place(cmdOk_, u"cmdOk", PxRect(5400, 3720, 975, 375));
     cmdCancel_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel_->setGeometry(PxRect(6480, 3720, 975, 375));
+    Place(cmdCancel_, u"cmdCancel", PxRect(6480, 3720, 975, 375));
     connect(cmdOk_, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 

@@ -31,6 +31,7 @@
 namespace orvane {
 
 using platform::MessageBox;
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 using platform::Q;
@@ -78,18 +79,14 @@ frmSave::frmSave(QWidget* mainWindow)
     setWindowTitle(QStringLiteral("保存先の指定"));
     setFixedSize(Px(5400), Px(2250));
 
-    const auto place = [](QWidget* w, const char16_t* name, QRect rect) {
-        w->setObjectName(QString::fromUtf16(name));
-        w->setGeometry(rect);
-    };
-    place(drvFileSave_, u"drvFileSave", PxRect(120, 480, 2895, 300));
-    place(dirFileSave_, u"dirFileSave", PxRect(120, 840, 2895, 1350));
-    place(txtNewDir_, u"txtNewDir", PxRect(3120, 840, 2175, 270));
-    place(comMkDir_, u"comMkDir", PxRect(3120, 1200, 2175, 375));
-    place(CancelButton_, u"CancelButton", PxRect(4320, 1800, 975, 375));
-    place(OKButton_, u"OKButton", PxRect(3120, 1800, 975, 375));
-    place(lblDirInfo_, u"lblDirInfo", PxRect(3120, 480, 2175, 375));
-    place(Label1_, u"Label1", PxRect(120, 120, 5175, 255));
+    Place(drvFileSave_, u"drvFileSave", PxRect(120, 480, 2895, 300));
+    Place(dirFileSave_, u"dirFileSave", PxRect(120, 840, 2895, 1350));
+    Place(txtNewDir_, u"txtNewDir", PxRect(3120, 840, 2175, 270));
+    Place(comMkDir_, u"comMkDir", PxRect(3120, 1200, 2175, 375));
+    Place(CancelButton_, u"CancelButton", PxRect(4320, 1800, 975, 375));
+    Place(OKButton_, u"OKButton", PxRect(3120, 1800, 975, 375));
+    Place(lblDirInfo_, u"lblDirInfo", PxRect(3120, 480, 2175, 375));
+    Place(Label1_, u"Label1", PxRect(120, 120, 5175, 255));
 
     lblDirInfo_->setWordWrap(true);
     FitWrappedCaption(lblDirInfo_);

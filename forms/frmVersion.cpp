@@ -29,6 +29,7 @@ namespace orvane {
 
 namespace {
 
+using platform::Place;
 using platform::Px;
 using platform::PxRect;
 using platform::Twips;
@@ -119,8 +120,7 @@ frmVersion::frmVersion(QWidget* mainWindow)
     }
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(PxRect(1800, 2280, 1335, 375));
+    Place(cmdOK, u"cmdOK", PxRect(1800, 2280, 1335, 375));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmVersion::cmdOK_Click);
 
