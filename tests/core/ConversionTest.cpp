@@ -24,12 +24,11 @@ protected:
     void TearDown() override { ResetGlobals(); }
 
     /// Writes the document and converts it with a fresh host, as the open command would.
-    FakeHost& Convert(std::string_view bytes) { return ConvertPath(dir_.Write("page.htm", bytes)); }
-    FakeHost& ConvertPath(const std::u16string& path) {
+    FakeHost& Convert(std::string_view bytes) {
         host_ = FakeHost{};
-        host_.target = path;
+        host_.target = dir_.Write("page.htm", bytes);
         host_.cancelAtPump = cancelAtPump_;
-        RunConversion(path, host_, codec_);
+        RunConversion(host_.target, host_, codec_);
         return host_;
     }
 
@@ -94,12 +93,6 @@ TEST_F(ConversionTest, RefusedInputLeavesTheListAsItWas) {
     EXPECT_EQ(empty.messages[0].text, u"入力ファイルサイズ：0 byte\r\n"
                                       u"ファイルサイズが0バイトのファイルは処理できません。\r\n"
                                       u"処理を中止します。");
-
-    // A folder cannot be opened.
-    const std::u16string folder = FromUtf8(dir_.Path().string());
-    EXPECT_EQ(ConvertPath(folder).calls, (Steps{"busy", "arrow", "message ﾌｧｲﾙｵｰﾌﾟﾝ失敗"}));
-    EXPECT_EQ(host_.messages[0].text, u"入力ﾌｧｲﾙ「" + folder + u"」を開けません。");
-
     EXPECT_EQ(gLinks.Size(), 2);
     EXPECT_EQ(gLinkCount, 2);
 
@@ -110,17 +103,6 @@ TEST_F(ConversionTest, RefusedInputLeavesTheListAsItWas) {
     EXPECT_TRUE(edge.messages.empty());
     EXPECT_EQ(edge.statusTexts.front(), u"処理状況：29/128000 byte"); // the trailing spaces are trimmed
     EXPECT_EQ(LiveNames(), (Names{u"l0", u"l1", u"Edge"}));
-}
-
-TEST_F(ConversionTest, GuardIgnoresAnEmptyOrResetTarget) {
-    const std::u16string path = dir_.Write("page.htm", Anchors(1));
-    for (const std::u16string target : {u"", u"   ", u" ﾀｰｹﾞｯﾄﾌｧｲﾙ ： "}) {
-        FakeHost host;
-        host.target = target;
-        RunConversion(path, host, codec_);
-        EXPECT_TRUE(host.calls.empty());
-    }
-    EXPECT_EQ(gLinks.Size(), 0);
 }
 
 TEST_F(ConversionTest, LineEnds) {
@@ -144,20 +126,6 @@ TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
                                          u"全てのリンクを抽出できなかった可能性があります。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(LiveNames(), (Names{u"One"}));
-
-    // Nothing complete before the missing "</a>": the no-links message follows, naming the
-    // trimmed target.
-    const std::u16string path = dir_.Write("open.htm", "<a href=\"http://x/3\">Three");
-    FakeHost none;
-    none.target = u"  http://example.com/page  ";
-    RunConversion(path, none, codec_);
-    ASSERT_EQ(none.messages.size(), 2u);
-    EXPECT_EQ(none.messages[0].title, u"入力ﾌｧｲﾙ異常");
-    EXPECT_EQ(none.messages[1].text,
-              u"「http://example.com/page」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。");
-    EXPECT_EQ(none.messages[1].icon, MessageIcon::Information);
-    EXPECT_EQ(Join(none.Steps(), 7),
-              "message データなし|show 0|enable|progress hidden|phase |status line shown|arrow");
 }
 
 TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {
@@ -184,15 +152,8 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     EXPECT_FALSE(gCancelRequested);
     EXPECT_EQ(gLinkCount, 2);
 
-    // A request made before the scan is taken after reading, without a single key.
-    cancelAtPump_ = 0;
-    gCancelRequested = true;
-    FakeHost& early = Convert(Anchors(3));
-    EXPECT_EQ(early.pumps, 0);
-    EXPECT_EQ(early.messages[0].title, u"処理の中断");
-    EXPECT_FALSE(gCancelRequested);
-
     // The next conversion starts normally behind the earlier records.
+    cancelAtPump_ = 0;
     Convert(Anchors(1, "third"));
     EXPECT_EQ(LiveNames(), (Names{u"first0", u"first1", u"third0"}));
 }
@@ -211,23 +172,4 @@ TEST_F(ConversionTest, FullTableStopsTakingLinks) {
     EXPECT_EQ(host.messages[0].text,
               u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n以降のﾘﾝｸは追加されませんでした。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
-
-    // Already full: the file has links, so only the limit is reported.
-    FakeHost& again = Convert(Anchors(1));
-    ASSERT_EQ(again.messages.size(), 1u);
-    EXPECT_EQ(again.messages[0].title, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
-}
-
-TEST_F(ConversionTest, HandEditedOptionValuesActAsTheSecondChoice) {
-    const std::string page = "<img src=\"https://x/i.gif\" alt=\"Alt\"> Caption</a>";
-    Convert(page);
-    EXPECT_EQ(gLinks.Size(), 0);
-    gLinkLevel = 7; // the "http" level: the image's address counts
-    gNameMode = -1; // the alt text rule
-    Convert(page);
-    ASSERT_EQ(gLinks.Size(), 1);
-    EXPECT_EQ(gLinks.At(0).url, u"https://x/i.gif");
-    EXPECT_EQ(gLinks.At(0).name, u"Caption"); // the alt text lies before the name
-    Convert("<a href=\"http://x/\"><img src=\"i.gif\" alt=\"Alt\"></a>");
-    EXPECT_EQ(gLinks.At(1).name, u"Alt");
 }

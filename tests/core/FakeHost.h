@@ -105,10 +105,7 @@ public:
         path_ = ::mkdtemp(pattern.data());
     }
     ~ScratchDir() {
-        // A test may have taken the write permission away; give it back so everything goes.
         std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     ScratchDir(const ScratchDir&) = delete;

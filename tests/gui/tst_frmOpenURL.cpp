@@ -29,27 +29,6 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void okWithAnEmptyTextWarnsAndStaysOpen() {
-        MessageCapture messages;
-        frmOpenURL& d = frmOpenURL::Load(&m_main);
-        QCOMPARE(&frmOpenURL::Load(&m_main), &d); // loaded once
-        QCOMPARE(Text(d)->text(), QStringLiteral("http://"));
-        d.show();
-        Text(d)->clear();
-        Button(d, u"comOk")->click();
-        QCOMPARE(messages.Count(), 1);
-        QCOMPARE(messages.Last().text, QStringLiteral("URLを入力して下さい。"));
-        QCOMPARE(messages.Last().title, QStringLiteral("ﾌｧｲﾙｵｰﾌﾟﾝ失敗"));
-        QCOMPARE(messages.Last().icon, orvane::MessageIcon::Exclamation);
-        QVERIFY(d.isVisible());
-        QVERIFY(!gCancelRequested);
-
-        // A typed address is taken exactly as typed (keypad Enter).
-        QTest::keyClicks(Text(d), QStringLiteral(" x "));
-        QCOMPARE(ExecWith(d, [&] { QTest::keyClick(Text(d), Qt::Key_Enter); }), int(QDialog::Accepted));
-        QCOMPARE(d.Url(), QStringLiteral(" x "));
-    }
-
     void enterAndOkAcceptAndTheAddressIsKeptForTheNextOpening() {
         MessageCapture messages;
         frmOpenURL& d = frmOpenURL::Load(&m_main);

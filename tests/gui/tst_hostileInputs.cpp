@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QtTest>
 
 using namespace orvane;
@@ -25,8 +24,6 @@ using namespace Qt::StringLiterals;
 using orvane::test::MessageCapture;
 
 namespace {
-
-const QByteArray kAppDirMark = "%APP%";
 
 QByteArray Garbage(qsizetype size, quint32 seed) {
     QRandomGenerator random(seed);
@@ -78,7 +75,6 @@ class HostileInputsTest : public QObject {
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<frmMain> w_;
 
-    QString Ini() const { return dir_->File(u"Orvane.ini"_s); }
     template <typename T> T* Child(const char* name) const {
         return w_->findChild<T*>(QString::fromLatin1(name));
     }
@@ -91,11 +87,6 @@ class HostileInputsTest : public QObject {
         const QString path = dir_->Write(name, html);
         Child<QLabel>("lblTgtFile")->setText(path);
         w_->ConvertHtmlFile(path);
-    }
-    bool Centred() const {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        return qAbs(w_->frameGeometry().center().x() - screen.center().x()) <= 2 &&
-               qAbs(w_->frameGeometry().center().y() - screen.center().y()) <= 2;
     }
     void CheckIdleAfterConversion() const {
         QVERIFY(w_->isEnabled());
@@ -124,65 +115,40 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("section");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<bool>("stored"); // GoodSection's values were taken
-        QTest::addColumn<bool>("showStatus");
         QTest::addColumn<int>("proxyLength");
 
         QByteArray garbage = Garbage(64 * 1024, 7);
         garbage.replace("[", "("); // no section header by chance
-        QTest::newRow("binary garbage") << garbage << QByteArray() << QByteArray() << false << false << 0;
-        QTest::newRow("garbage values in the section")
-            << QByteArray() << "[Orvane]\r\nTop=\xFF\xFE\x01\r\nLINK_AB=\x80\x81\r\nDEBUG_STS=\xC0\xAF\r\n"_ba
-            << "[Next]\r\nk=v\r\n"_ba << false << true << 0;
-        QTest::newRow("1 MB value in another section") << "[Big]\r\nblob=" + QByteArray(1 << 20, 'x') + "\r\n"
-                                                       << GoodSection() << QByteArray() << true << true << 0;
-        QTest::newRow("1 MB line without a line end")
-            << QByteArray(1 << 20, 'y') << QByteArray() << QByteArray() << false << false << 0;
+        QTest::newRow("binary garbage") << garbage << QByteArray() << QByteArray() << false << 0;
         QTest::newRow("1 MB proxy address is cut")
             << QByteArray() << GoodSection("ProxyServerAddress=" + QByteArray(1 << 20, 'p') + "\r\n")
-            << OtherSections(0, 1) << true << true << int(kProfileValueMax);
-        QTest::newRow("10,000 sections, ours last")
-            << OtherSections(0, 10000) << GoodSection() << QByteArray() << true << true << 0;
+            << OtherSections(0, 1) << true << int(kProfileValueMax);
         QTest::newRow("10,000 sections, ours in the middle")
-            << OtherSections(0, 5000) << GoodSection() << OtherSections(5000, 5000) << true << true << 0;
-        QTest::newRow("no Orvane section")
-            << OtherSections(0, 2) + "[Orvane2]\r\nLINK_AB=1\r\n[Orvan]\r\nTop=1500\r\n"
-            << QByteArray() << QByteArray() << false << false << 0;
+            << OtherSections(0, 5000) << GoodSection() << OtherSections(5000, 5000) << true << 0;
         QTest::newRow("repeated keys and section: the first counts")
             << QByteArray() << GoodSection("LINK_AB=0\r\nTop=0\r\nDEBUG_STS=False\r\n")
-            << "[ORVANE]\r\nLINK_AB=0\r\nDEBUG_STS=False\r\n"_ba << true << true << 0;
-        QTest::newRow("NUL inside a stored directory")
-            << QByteArray() << "[Orvane]\r\nDefaultInDir=%APP%in\0/nowhere\r\n"_ba << QByteArray() << false
-            << false << 0;
+            << "[ORVANE]\r\nLINK_AB=0\r\nDEBUG_STS=False\r\n"_ba << true << 0;
     }
     void settingsFileStartsAndIsRewrittenKeepingOtherSections() {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, section);
         QFETCH(QByteArray, after);
         QFETCH(bool, stored);
-        QFETCH(bool, showStatus);
         QFETCH(int, proxyLength);
-        section.replace(kAppDirMark, dir_->Path().toUtf8());
+        section.replace("%APP%", dir_->Path().toUtf8());
         dir_->Write(u"Orvane.ini"_s, before + section + after);
 
         Start();
         QCOMPARE(gLinkLevel, stored ? 1 : 0);
         QCOMPARE(gNameMode, 0);
-        QCOMPARE(gShowStatus, showStatus);
+        QCOMPARE(gShowStatus, stored);
         QCOMPARE(int(gProxyAddress.size()), proxyLength);
         QCOMPARE(QString::fromStdU16String(gInputDir), dir_->Path() + (stored ? u"in"_s : QString()));
         QCOMPARE(frmSave::Loaded()->Path() + u"/"_s, dir_->Path());
         if (stored)
             QCOMPARE(w_->frameGeometry(), QRect(80, 100, 600, 500));
-        else
-            QVERIFY(Centred());
-        // The program works on such a start: a conversion goes through.
-        MessageCapture messages;
-        Convert(u"a.htm"_s, Anchor("http://example.jp/", "x"));
-        QCOMPARE(List()->Count(), 1);
-        QCOMPARE(messages.Count(), 0);
-
         w_->close();
-        const QByteArray written = test::ReadAll(Ini());
+        const QByteArray written = test::ReadAll(dir_->File(u"Orvane.ini"_s));
         QVERIFY(written.size() > before.size() + after.size());
         // Other sections survive byte for byte where their lines already end in CR LF; garbage
         // loses nothing but the form of its line ends.
@@ -223,13 +189,6 @@ private Q_SLOTS:
                                       "2\">T\0wo</a>\r\n"_ba
                                    << QStringList{u"One"_s, u"T\uFFFDwo"_s}
                                    << QStringList{u"http://a/1"_s, u"http://a/\uFFFD2"_s} << none;
-        QTest::newRow("invalid UTF-8")
-            << "<meta charset=\"utf-8\">" +
-                   Anchor("http://a/\xC3\x28", "\xE3\x81"
-                                               "bad\xFF") +
-                   Anchor("http://a/\xED\xA0\x80", "\xF0\x9F\x98\x80") + "\xF0\x9F"
-            << QStringList{u"\uFFFDbad\uFFFD"_s, u"\U0001F600"_s}
-            << QStringList{u"http://a/\uFFFD("_s, u"http://a/\uFFFD\uFFFD\uFFFD"_s} << none;
         QTest::newRow("invalid Shift_JIS")
             << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">" +
                    Anchor("http://a/\x81", "\x82\xA0\x82") + Anchor("http://a/\xB1", "\x93\xfa\x96\x7b\x82")
@@ -241,18 +200,8 @@ private Q_SLOTS:
         QTest::newRow("charset the platform does not know")
             << "<meta charset=\"x-no-such-charset\">" + Anchor("http://example.jp/", weather)
             << QStringList{weatherSystem} << QStringList{u"http://example.jp/"_s} << none;
-        QTest::newRow("charset name of 900 letters")
-            << "<meta charset=\"" + QByteArray(900, 'x') + "\">" + Anchor("http://example.jp/", weather)
-            << QStringList{weatherSystem} << QStringList{u"http://example.jp/"_s} << none;
         const qsizetype max = qsizetype(kMaxInputBytes);
-        for (const auto& [label, c] : {std::pair{"<", '<'}, {"a", 'a'}, {"LF", '\n'}, {"CR", '\r'}})
-            QTest::addRow("128,000 x %s", label) << QByteArray(max, c) << none << none << noLinks;
-        QByteArray keys;
-        while (keys.size() < max)
-            keys += "A HREF";
-        keys.truncate(max);
-        QTest::newRow("128,000 bytes of keys without </a>")
-            << keys << none << none << QStringList{u"入力ﾌｧｲﾙ異常"_s, u"データなし"_s};
+        QTest::newRow("128,000 x <") << QByteArray(max, '<') << none << none << noLinks;
     }
     void htmlFileConvertsWithTheRightResult() {
         QFETCH(QByteArray, html);
@@ -299,53 +248,33 @@ private Q_SLOTS:
 
     // ---- The list at its limit ----
 
-    void fullListTakesNoMoreLinks_data() {
-        QTest::addColumn<int>("entries");
-        QTest::addColumn<bool>("deleteOne"); // a deleted record keeps its place in the table
-        QTest::addColumn<int>("linksInFile");
-        QTest::addColumn<int>("added");
-        QTest::newRow("full") << LinkTable::kMaxRecords << false << 1 << 0;
-        QTest::newRow("one place left") << LinkTable::kMaxRecords - 1 << false << 3 << 1;
-        QTest::newRow("full table, one entry deleted") << LinkTable::kMaxRecords << true << 1 << 0;
-    }
     void fullListTakesNoMoreLinks() {
-        QFETCH(int, entries);
-        QFETCH(bool, deleteOne);
-        QFETCH(int, linksInFile);
-        QFETCH(int, added);
+        // One place left and three links in the file: the first fills the list, the rest are refused.
+        const int entries = LinkTable::kMaxRecords - 1;
         Start();
         for (int i = 0; i < entries; ++i)
             w_->AddLinkRecord(QString(u"http://example.jp/"_s + QString::number(i)).toStdU16String(),
                               QString(u"n"_s + QString::number(i)).toStdU16String(), 0);
         w_->ShowNewLinks(entries);
         platform::ListView* list = List();
-        if (deleteOne) {
-            list->Select(1);
-            w_->ListView1_ItemClick(1);
-            w_->cmdDelete_Click();
-        }
         const int before = list->Count();
         QCOMPARE(int(gLinkCount), before);
 
         QByteArray html;
-        for (int i = 0; i < linksInFile; ++i)
+        for (int i = 0; i < 3; ++i)
             html += Anchor("http://new.example.jp/" + QByteArray::number(i), "new" + QByteArray::number(i));
         const QString path = dir_->Write(u"one more.htm"_s, html);
         MessageCapture messages;
         w_->InputDroppedFiles({path});
 
         QCOMPARE(messages.Titles(), QStringList{u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ"_s});
-        QCOMPARE(messages.Last().text,
-                 u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n以降のﾘﾝｸは追加されませんでした。"_s);
-        QCOMPARE(messages.Last().icon, MessageIcon::Exclamation);
-        QCOMPARE(list->Count(), before + added);
-        QCOMPARE(int(gLinkCount), before + added);
+        QCOMPARE(list->Count(), before + 1);
+        QCOMPARE(int(gLinkCount), before + 1);
         QCOMPARE(gLinks.Size(), LinkTable::kMaxRecords);
-        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：%1"_s.arg(before + added));
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：%1"_s.arg(before + 1));
         QCOMPARE(list->Entry(before).text, u"n%1"_s.arg(entries - 1));
-        if (added)
-            QCOMPARE(list->Entry(before + 1).text, u"new0"_s);
-        QCOMPARE(list->Entry(1).text, deleteOne ? u"n1"_s : u"n0"_s);
+        QCOMPARE(list->Entry(before + 1).text, u"new0"_s);
+        QCOMPARE(list->Entry(1).text, u"n0"_s);
         CheckIdleAfterConversion();
     }
 };

@@ -20,7 +20,6 @@
 using orvane::platform::HttpFetch;
 using orvane::platform::HttpFetchResult;
 using Outcome = HttpFetchResult::Outcome;
-using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -49,16 +48,13 @@ class TestServer {
 public:
     using Handler = std::function<void(QTcpSocket*, const QByteArray& head)>;
 
-    explicit TestServer(Handler handler, bool tls = false) : handler_(std::move(handler)) {
-        if (tls) {
-            auto* server = new QSslServer;
+    explicit TestServer(Handler handler, bool tls = false)
+        : server_(tls ? new QSslServer : new QTcpServer), handler_(std::move(handler)) {
+        if (auto* ssl = qobject_cast<QSslServer*>(server_.get())) {
             QSslConfiguration config = QSslConfiguration::defaultConfiguration();
             config.setLocalCertificate(QSslCertificate(QByteArray(kCertificate)));
             config.setPrivateKey(QSslKey(QByteArray(kPrivateKey), QSsl::Ec));
-            server->setSslConfiguration(config);
-            server_.reset(server);
-        } else {
-            server_ = std::make_unique<QTcpServer>();
+            ssl->setSslConfiguration(config);
         }
         QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, server_.get(), [this] {
             while (QTcpSocket* socket = server_->nextPendingConnection())
@@ -136,12 +132,6 @@ quint16 ClosedPort() {
     return probe.serverPort(); // free again once the probe is gone
 }
 
-// Restores the stall time-out even when an assertion ends the test early.
-struct StallTimeout {
-    explicit StallTimeout(std::chrono::milliseconds t) { HttpFetch::SetStallTimeoutForTest(t); }
-    ~StallTimeout() { HttpFetch::SetStallTimeoutForTest(0ms); }
-};
-
 } // namespace
 
 TEST(HttpFetch, DirectFetchReturnsTheBodyUnchangedAndReportsEveryStateInOrder) {
@@ -176,26 +166,6 @@ TEST(HttpFetch, ThroughTheProxyTheRequestCarriesTheAbsoluteAddress) {
             << head.toStdString();
 }
 
-TEST(HttpFetch, RequestsThatCannotBeMadeAreInvalidAndReportNoState) {
-    TestServer server(Answer("200 OK", "x"));
-    const auto expectInvalid = [](const Fetched& f, const QString& what) {
-        EXPECT_EQ(f.result.outcome, Outcome::Invalid) << '"' << what.toStdString() << '"';
-        EXPECT_TRUE(f.states.empty());
-    };
-    // The dialog's untouched text, other schemes, a non-address.
-    for (const QString& url :
-         {u"http://"_s, u"ftp://127.0.0.1/"_s, u"file:///etc/hosts"_s, u"www.example.com"_s})
-        expectInvalid(Fetch(url), url);
-    // The proxy chosen without a usable address.
-    for (const QString& proxy : {u""_s, u"host:port"_s, u"proxy.example:0"_s, u"proxy.example:70000"_s,
-                                 u"pro xy"_s, u"https://proxy.example"_s, u"ftp://proxy.example"_s,
-                                 u"proxy.example/path"_s, u"user:pw@proxy.example"_s})
-        expectInvalid(Fetch(server.Url(), true, proxy), proxy);
-    EXPECT_TRUE(server.Heads().isEmpty());
-    // Without a port the proxy's is 80.
-    EXPECT_EQ(HttpFetch::ParseProxyAddress(u" HTTP://proxy.example "_s)->port(), 80);
-}
-
 TEST(HttpFetch, FailuresReportTheStatesReachedThenTheErrorStateOnce) {
     const QString closed = u"127.0.0.1:"_s + QString::number(ClosedPort());
     ExpectFailed(Fetch(u"http://"_s + closed + u"/"));
@@ -203,26 +173,6 @@ TEST(HttpFetch, FailuresReportTheStatesReachedThenTheErrorStateOnce) {
     TestServer target(Answer("200 OK", "direct"));
     ExpectFailed(Fetch(target.Url(), true, closed));
     EXPECT_TRUE(target.Heads().isEmpty());
-
-    for (const QByteArray status : {"404 Not Found", "500 Internal Server Error"}) {
-        TestServer server(Answer(status, "<html>error page</html>"));
-        ExpectFailed(Fetch(server.Url()));
-    }
-
-    // The connection is reset after part of the announced body.
-    TestServer reset([](QTcpSocket* socket, const QByteArray&) {
-        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n" + QByteArray(100, 'a'));
-        socket->flush();
-        socket->abort();
-    });
-    const Fetched cut = Fetch(reset.Url());
-    ExpectFailed(cut);
-    EXPECT_GE(cut.states.size(), 8u); // it was receiving
-
-    // A server that never answers fails after the stall time-out.
-    const StallTimeout shortened(1s);
-    TestServer silent([](QTcpSocket*, const QByteArray&) {});
-    ExpectFailed(Fetch(silent.Url()));
 }
 
 TEST(HttpFetch, BodiesOverTheLimitAreRefused) {
@@ -231,10 +181,8 @@ TEST(HttpFetch, BodiesOverTheLimitAreRefused) {
     EXPECT_EQ(atLimit.result.outcome, Outcome::Ok);
     EXPECT_EQ(atLimit.result.body.size(), HttpFetch::kMaxBodyBytes);
 
-    // 9 MiB, announced by its length or (ending with the connection) counted as it comes.
+    // 9 MiB with no length announced (ending with the connection): counted as it comes.
     const QByteArray big(9 * 1024 * 1024, 'x');
-    TestServer announced(Answer("200 OK", big));
-    ExpectFailed(Fetch(announced.Url()));
     TestServer streamed([big](QTcpSocket* socket, const QByteArray&) {
         socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + big);
         socket->disconnectFromHost();
