@@ -2,11 +2,6 @@
 
 #include "FakeHost.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-
 using namespace orvane;
 using orvane::test::Utf8Codec;
 

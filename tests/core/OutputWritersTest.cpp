@@ -1,23 +1,14 @@
 #include "core/OutputWriters.h"
 
-#include "core/Text.h"
-
 #include "FakeHost.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 using namespace orvane;
-using orvane::test::ScratchDir;
 using orvane::test::Slurp;
 
 namespace {
 
 // A code page that holds ASCII only, to see that text goes through the codec.
-class AsciiCodec final : public test::Utf8Codec {
-public:
+struct AsciiCodec final : test::Utf8Codec {
     std::string EncodeSystem(std::u16string_view text) const override {
         std::string out;
         for (char16_t c : text)
@@ -28,18 +19,13 @@ public:
 
 const test::Utf8Codec kCodec;
 
-LinkTable ThreeRecords() {
+} // namespace
+
+TEST(ListFile, BytesFollowTheTableAndTheListType) {
     LinkTable t;
     t.Add(u"U1", u"Top", 0);
     t.Add(u"U2", u"News", 1);
     t.Add(u"U3", u"(名称無し 1)", 2);
-    return t;
-}
-
-} // namespace
-
-TEST(ListFile, BytesFollowTheTableAndTheListType) {
-    LinkTable t = ThreeRecords();
     t.At(1).deleted = true;
     EXPECT_EQ(BuildListFileBytes(t, 0, kCodec), "U1\r\nU3\r\n");
     EXPECT_EQ(BuildListFileBytes(t, 1, kCodec), "Top,U1\r\n(名称無し 1),U3\r\n");
@@ -59,24 +45,10 @@ TEST(ListFile, BytesFollowTheTableAndTheListType) {
 }
 
 TEST(Shortcut, FileHoldsTheSectionAndTheUrlOnOneLine) {
-    const ScratchDir dir;
+    const test::ScratchDir dir;
     ASSERT_TRUE(WriteShortcutFile(dir.Path() / "Top.url", u"http://example.com/a?b=c", kCodec));
     EXPECT_EQ(Slurp(dir.Path() / "Top.url"), "[InternetShortcut]\r\nURL=http://example.com/a?b=c\r\n");
     ASSERT_TRUE(
         WriteShortcutFile(dir.Path() / "n.url", std::u16string(u"U\r\n[X]\nIconFile=e") + u'\0', kCodec));
     EXPECT_EQ(Slurp(dir.Path() / "n.url"), "[InternetShortcut]\r\nURL=U[X]IconFile=e\r\n");
-}
-
-TEST(Shortcut, CompletionMessageListsTenFailuresAndCountsTheRest) {
-    const std::u16string done = u"ﾊﾟｽ : [/out/] に、\r\nｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。";
-    std::vector<std::u16string> names;
-    std::u16string listed = done + u"\r\n\r\n次のﾌｧｲﾙは作成できませんでした：";
-    for (int i = 1; i <= 12; ++i) {
-        names.push_back(u"f\"" + ToU16Number(i) + u".url");
-        if (i <= 10)
-            listed += u"\r\n" + names.back();
-    }
-    EXPECT_EQ(ShortcutCompletionMessage(u"/out/", std::span(names).first(10)),
-              (MessageText{listed, u"作成失敗", MessageIcon::Exclamation}));
-    EXPECT_EQ(ShortcutCompletionMessage(u"/out/", names).text, listed + u"\r\nほか2件");
 }

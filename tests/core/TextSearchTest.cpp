@@ -1,11 +1,8 @@
-// The vector searches under the scan and the line handling, against a plain loop: every length up
-// to a few blocks, every start, the match in every place of a block, and no match at all.
+// The vector searches against a plain loop: every length up to a few blocks, every start and place.
 
 #include "core/Text.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 using namespace orvane;
 

@@ -8,13 +8,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QHash>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QToolBar>
+#include <algorithm>
+#include <utility>
 
 #ifdef ORVANE_HAVE_WEBENGINE
 #include <QWebEngineView>
@@ -31,50 +32,43 @@ class PageServer : public QObject {
 public:
     bool Start() {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { OnRead(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            while (QTcpSocket* s = m_server.nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, this, [this, s] {
+                    if (!s->peek(s->bytesAvailable()).contains("\r\n\r\n"))
+                        return; // the request is not complete yet
+                    disconnect(s, &QTcpSocket::readyRead, this, nullptr);
+                    if (s->readAll().startsWith("GET /slow"))
+                        m_held.append(s);
+                    else
+                        Reply(s);
+                });
+                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
             }
         });
         return m_server.listen(QHostAddress::LocalHost);
     }
     quint16 Port() const { return m_server.serverPort(); }
     int SlowWaiting() const {
-        int n = 0;
-        for (const auto& s : m_held)
-            n += s && s->state() == QAbstractSocket::ConnectedState;
-        return n;
+        return static_cast<int>(std::count_if(m_held.begin(), m_held.end(), [](const auto& s) {
+            return s && s->state() == QAbstractSocket::ConnectedState;
+        }));
     }
     void ReleaseSlow() {
-        for (const auto& s : m_held)
+        for (const auto& s : std::exchange(m_held, {}))
             if (s)
                 Reply(s);
-        m_held.clear();
     }
 
 private:
-    static void Reply(QTcpSocket* socket) {
+    static void Reply(QTcpSocket* s) {
         const QByteArray body = "<html><head><title>Slow page</title></head><body>Slow</body></html>";
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
-                      "Content-Length: " +
-                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    void OnRead(QTcpSocket* socket) {
-        QByteArray& request = m_requests[socket];
-        request += socket->readAll();
-        if (!request.contains("\r\n\r\n"))
-            return;
-        const bool slow = request.startsWith("GET /slow");
-        m_requests.remove(socket);
-        if (slow)
-            m_held.append(socket);
-        else
-            Reply(socket);
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
+                 "Content-Length: " +
+                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        s->disconnectFromHost();
     }
 
     QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_requests;
     QList<QPointer<QTcpSocket>> m_held;
 };
 

@@ -1,5 +1,4 @@
-// The rename window: how CheckFileName prepares it, the choice between the converted and a typed
-// name, and the refusals at OK and while typing.
+// The rename window: a typed name is refused at OK and while typing, whichever way it arrives.
 
 #include "core/FileNameRules.h"
 #include "core/Globals.h"
@@ -33,17 +32,6 @@ QString Label(const char* name) {
 QLineEdit* Box() {
     return Child<QLineEdit>("txtAfterFile");
 }
-void ChooseTyped() {
-    QTest::mouseClick(Child<QRadioButton>("optFileChange_1"), Qt::LeftButton);
-}
-void ClickOk() {
-    QTest::mouseClick(Child<QPushButton>("OKButton"), Qt::LeftButton);
-}
-void Type(const QString& text) {
-    Box()->selectAll();
-    QTest::keyClick(Box(), Qt::Key_Delete);
-    QTest::keyClicks(Box(), text);
-}
 
 } // namespace
 
@@ -52,13 +40,6 @@ class FrmFileNameTest : public QObject {
 
     std::unique_ptr<QWidget> main_;
     std::unique_ptr<MessageCapture> messages_;
-
-    // Prepares the window for `name` and shows it (without waiting, so the test can act on it).
-    void Open(const std::u16string& name) {
-        QVERIFY(CheckFileName(name));
-        QVERIFY(frmFileName::Loaded());
-        frmFileName::Loaded()->show();
-    }
 
 private Q_SLOTS:
     void init() {
@@ -74,46 +55,16 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void checkFileNamePreparesTheWindowAndOkTakesTheChosenName() {
-        QVERIFY(CheckFileName(u"<a href>"));
-        QCOMPARE(gAfterFileName, std::u16string(u"＜a href＞"));
-        frmFileName* w = frmFileName::Loaded();
-        QVERIFY(w && !w->isVisible());
-        // Shown as text: the name must not be taken for markup.
-        QCOMPARE(Label("lblCurFile"), u"<a href>"_s);
-        QCOMPARE(Child<QLabel>("lblCurFile")->textFormat(), Qt::PlainText);
-        QCOMPARE(Box()->text(), u"＜a href＞"_s);
-        QCOMPARE(Label("lblAfterFile"), u"＜a href＞"_s);
-        QVERIFY(Child<QRadioButton>("optFileChange_0")->isChecked());
-        QVERIFY(!Box()->isEnabled());
-
-        // OK with the converted name: unloaded at once, the save window enabled again.
-        w->show();
-        frmSave::Loaded()->setEnabled(false);
-        ClickOk();
-        QCOMPARE(gAfterFileName, std::u16string(u"＜a href＞"));
-        QVERIFY(frmSave::Loaded()->isEnabled());
-        QVERIFY(!frmFileName::Loaded());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-        // A typed name keeps its spaces.
-        Open(u"c:d");
-        ChooseTyped();
-        QVERIFY(Box()->isEnabled());
-        Type(u"  my name  "_s);
-        QCOMPARE(Label("lblAfterFile"), u"  my name  "_s);
-        ClickOk();
-        QCOMPARE(gAfterFileName, std::u16string(u"  my name  "));
-        QCOMPARE(messages_->Count(), 0);
-    }
-
     void forbiddenNamesAreRefusedAtOkAndWhileTyping() {
-        Open(u"a|b");
-        ChooseTyped();
+        // Shown without waiting, so the test can act on it.
+        QVERIFY(CheckFileName(u"a|b"));
+        QVERIFY(frmFileName::Loaded());
+        frmFileName::Loaded()->show();
+        QTest::mouseClick(Child<QRadioButton>("optFileChange_1"), Qt::LeftButton);
         for (const QString& pasted : {u"   "_s, u"a/b"_s}) {
             messages_->Clear();
             Box()->setText(pasted); // as a paste: no keystrokes
-            ClickOk();
+            QTest::mouseClick(Child<QPushButton>("OKButton"), Qt::LeftButton);
             const MessageText expected =
                 pasted.trimmed().isEmpty() ? BlankFileNameMessage() : FileNameRefusalMessage();
             QCOMPARE(messages_->Count(), 1);
@@ -126,7 +77,9 @@ private Q_SLOTS:
 
         // Typed keys are discarded with the refusal each.
         messages_->Clear();
-        Type(u"ab?c\"d*"_s);
+        Box()->selectAll();
+        QTest::keyClick(Box(), Qt::Key_Delete);
+        QTest::keyClicks(Box(), u"ab?c\"d*"_s);
         QCOMPARE(Box()->text(), u"abcd"_s);
         QCOMPARE(Label("lblAfterFile"), u"abcd"_s);
         QCOMPARE(messages_->Titles(), QStringList(3, Q(FileNameRefusalMessage().title)));

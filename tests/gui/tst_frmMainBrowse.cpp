@@ -19,11 +19,7 @@ using namespace Qt::StringLiterals;
 class FrmMainBrowseTest : public QObject {
     Q_OBJECT
 
-    test::TempDir dir_;
-    test::LocalHttpServer server_;
-    std::unique_ptr<frmMain> w_;
-
-    int OpenBrowsers() const {
+    static int OpenBrowsers() {
         int n = 0;
         for (const QWidget* w : QApplication::topLevelWidgets())
             n += w->objectName() == u"frmBrowser"_s && w->isVisible();
@@ -31,32 +27,29 @@ class FrmMainBrowseTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { w_ = test::StartMainWindow(dir_); }
-    void cleanup() {
-        if (frmBrowser* browser = frmBrowser::Instance())
-            delete browser;
-        w_.reset();
-    }
-
     void browseOpensOneBrowserOnTheSelectedEntry() {
-        server_.Serve("/page", "<html><head><title>Page</title></head><body>x</body></html>");
-        const QString url = server_.Url(u"/page"_s);
-        const QString file = dir_.Write(u"list.htm"_s, "<a href=\"" + url.toUtf8() + "\">Page</a>\r\n");
-        w_->findChild<QLabel*>(u"lblTgtFile"_s)->setText(file);
-        w_->ConvertHtmlFile(file);
-        auto* list = w_->findChild<platform::ListView*>(u"ListView1"_s);
+        test::TempDir dir;
+        test::LocalHttpServer server;
+        const std::unique_ptr<frmMain> w = test::StartMainWindow(dir);
+        server.Serve("/page", "<html><head><title>Page</title></head><body>x</body></html>");
+        const QString url = server.Url(u"/page"_s);
+        const QString file = dir.Write(u"list.htm"_s, "<a href=\"" + url.toUtf8() + "\">Page</a>\r\n");
+        w->findChild<QLabel*>(u"lblTgtFile"_s)->setText(file);
+        w->ConvertHtmlFile(file);
+        auto* list = w->findChild<platform::ListView*>(u"ListView1"_s);
         QCOMPARE(list->Count(), 1);
 
         list->Select(1);
         gDblClickAction = 1;
-        w_->ListView1_DblClick();
+        w->ListView1_DblClick();
         QVERIFY(frmBrowser::Instance());
         QCOMPARE(OpenBrowsers(), 1);
         QCOMPARE(frmBrowser::Instance()->findChild<QComboBox*>(u"cboAddress"_s)->currentText(), url);
 
         // Browsing again brings the open window forward instead of opening a second one.
-        w_->ListView1_DblClick();
+        w->ListView1_DblClick();
         QCOMPARE(OpenBrowsers(), 1);
+        delete frmBrowser::Instance(); // before the main window it belongs to
     }
 };
 

@@ -1,4 +1,4 @@
-// Pages fetched into the list through the main window, and the ways a fetch fails.
+// Pages fetched into the list through the main window, and a fetch that fails.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
@@ -27,13 +27,12 @@ class FrmMainFetchTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         server_.Serve("/links", "<html><a href=\"http://one\">One</a><a href='https://two'>Two</a></html>");
-        server_.Serve("/big", QByteArray(130000, 'x'));
         server_.Serve("/missing", "gone", 404);
     }
     void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() { w_.reset(); }
 
-    void fetchedPageIsConvertedWithTheUrlAsTarget() {
+    void fetchedPageIsConvertedAndAFailedOneChangesNothing() {
         MessageCapture messages;
         const QString url = server_.Url(u"/links"_s);
         w_->FetchAndConvert(url);
@@ -44,20 +43,7 @@ private Q_SLOTS:
         QVERIFY(TempPage().startsWith("\"<html>"));
         QVERIFY(TempPage().endsWith("</html>\"\r\n"));
         QVERIFY(w_->isEnabled());
-    }
-
-    void oversizedPageGivesTheSizeMessageAndKeepsTheList() {
-        MessageCapture messages;
-        w_->FetchAndConvert(server_.Url(u"/links"_s));
-        w_->FetchAndConvert(server_.Url(u"/big"_s));
-        QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"_s});
-        QVERIFY(messages.Last().text.startsWith(u"入力ファイルサイズ：130004 byte\r\n"_s));
-        QCOMPARE(List()->Count(), 2);
-    }
-
-    void failedFetchConvertsNothingAndLeavesTheTarget() {
-        MessageCapture messages;
-        w_->FetchAndConvert(server_.Url(u"/links"_s));
+        // A failed fetch converts nothing and leaves the target.
         const QString target = Target();
         w_->FetchAndConvert(server_.Url(u"/missing"_s));
         QCOMPARE(messages.Titles(), QStringList{u"Orvane"_s});
@@ -67,15 +53,6 @@ private Q_SLOTS:
         QVERIFY(!gCancelRequested);
         QCOMPARE(Target(), target);
         QCOMPARE(List()->Count(), 2);
-    }
-
-    void proxyChosenWithoutAddressTakesTheErrorPath() {
-        MessageCapture messages;
-        gProxyUse = true;
-        gProxyAddress.clear();
-        w_->FetchAndConvert(server_.Url(u"/links"_s));
-        QCOMPARE(messages.Titles(), QStringList{u"警告"_s});
-        QCOMPARE(messages.Last().text, u"指定したURLが異常です。"_s);
     }
 };
 

@@ -1,5 +1,5 @@
-// The main window's link list: conversion through the real windows, cancel through the progress
-// window's button, renaming, sorting, updating, deleting.
+// The main window's link list: cancel through the progress window's button, renaming, deleting
+// from a sorted view, updating.
 
 #include "core/Globals.h"
 #include "forms/frmInfo.h"
@@ -7,7 +7,6 @@
 #include "platform/ListView.h"
 #include "support/GuiTest.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,7 +40,6 @@ class FrmMainListTest : public QObject {
     template <typename T> T* Child(const char* name) const {
         return w_->findChild<T*>(QString::fromLatin1(name));
     }
-    QString Label(const char* name) const { return Child<QLabel>(name)->text(); }
 
     void Convert(const QString& name, const QByteArray& html) {
         const QString path = dir_.Write(name, html);
@@ -60,26 +58,10 @@ private Q_SLOTS:
     }
     void cleanup() { w_.reset(); }
 
-    void conversionFillsTableViewAndCount() {
-        MessageCapture messages;
-        Convert(QStringLiteral("a.htm"), Anchors({{"http://a/1", "One"}, {"http://a/2", "Two"}}));
-        Convert(QStringLiteral("b.htm"), Anchors({{"http://b/1", "<img src=x>"}}));
-        QCOMPARE(messages.Count(), 0);
-        QCOMPARE(Column(list_, 0), (QStringList{u"One"_s, u"Two"_s, u"(名称無し 2)"_s}));
-        QCOMPARE(Column(list_, 1), (QStringList{u"http://a/1"_s, u"http://a/2"_s, u"http://b/1"_s}));
-        QCOMPARE(list_->Entry(3).tag, 2);
-        QCOMPARE(gLinks.At(2).seq, 0); // each file numbers its links from 0
-        QCOMPARE(gLinkCount, 3);
-        QCOMPARE(Label("lblItemCnt"), u"ﾃﾞｰﾀ総数 ：3"_s);
-        QVERIFY(w_->isEnabled());
-    }
-
     void cancelThroughTheProgressWindowKeepsEarlierEntries() {
         MessageCapture messages;
         Convert(QStringLiteral("first.htm"), Anchors({{"http://keep/1", "Keep"}}));
-        QByteArray big;
-        for (int i = 0; i < 500; ++i)
-            big += "<a href=\"http://x/" + QByteArray::number(i) + "\">x</a>\r\n";
+        const QByteArray big = QByteArray("<a href=\"http://x/\">x</a>\r\n").repeated(500);
         // The click lands while the scan pumps events, as a user's click would.
         QTimer::singleShot(0, [] { QTest::mouseClick(frmInfo::Loaded()->cmdCancel(), Qt::LeftButton); });
         Convert(QStringLiteral("big.htm"), big);
@@ -93,9 +75,36 @@ private Q_SLOTS:
         QVERIFY(!frmInfo::Loaded()->isVisible());
     }
 
-    void inPlaceRenameKeepsTypedTextInViewAndTrimmedTextInTable() {
-        MessageCapture messages;
+    void deleteFlagsTheRecordAndNewRecordsGoBehindIt() {
         Convert(QStringLiteral("a.htm"), Anchors({{"http://a/1", "One"}, {"http://a/2", "Two"}}));
+        w_->ListView1_ColumnClick(1); // sorted view: the clicked entry is still the one deleted
+        Click(2);                     // "Two"
+        w_->cmdDelete_Click();
+        QCOMPARE(Column(list_, 0), QStringList{u"One"_s});
+        QVERIFY(gLinks.At(1).deleted);
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：1"_s);
+        Convert(QStringLiteral("b.htm"), Anchors({{"http://b/1", "Three"}}));
+        QCOMPARE(list_->Entry(list_->IndexOfTag(2)).text, u"Three"_s);
+        QCOMPARE(gLinks.Size(), 3);
+        QCOMPARE(gLinks.At(1).name, std::u16string(u"Two")); // never overwritten
+    }
+
+    void updateAndRenameWriteTheRightRecord() {
+        Convert(QStringLiteral("a.htm"), Anchors({{"http://a/1", "One"}, {"http://a/2", "Two"}}));
+        Click(1);
+        list_->Select(2); // the user clicked elsewhere without loading
+        Child<QLineEdit>("txtName")->setText(u"  Uno  "_s);
+        Child<QLineEdit>("txtURL")->setText(u"  http://u/1 "_s);
+        w_->cmdUpDate_Click();
+        QCOMPARE(list_->Entry(1).text, u"Uno"_s);
+        QCOMPARE(list_->Entry(1).url, u"http://u/1"_s);
+        QCOMPARE(list_->Entry(2).text, u"Two"_s);
+        QCOMPARE(gLinks.At(0).name, std::u16string(u"Uno"));
+        QCOMPARE(gLinks.At(0).url, std::u16string(u"http://u/1"));
+        QVERIFY(Child<QLineEdit>("txtName")->text().isEmpty());
+        QVERIFY(!Child<QLineEdit>("txtURL")->isEnabled());
+        // Renaming in place, after the update.
+        MessageCapture messages;
         Click(1);
         QVERIFY(list_->Model()->setData(list_->Model()->index(0, 0), u"  New  "_s, Qt::EditRole));
         QCOMPARE(list_->Entry(1).text, u"  New  "_s);
@@ -110,51 +119,6 @@ private Q_SLOTS:
         QCOMPARE(messages.Titles(), QStringList{u"更新失敗"_s});
         QCOMPARE(list_->Entry(2).text, u"Other"_s);
         QCOMPARE(gLinks.At(1).name, std::u16string(u"Other"));
-    }
-
-    void headerClicksFlipTheDirectionWhicheverColumn() {
-        Convert(QStringLiteral("a.htm"),
-                Anchors({{"http://c", "beta"}, {"http://a", "Alpha"}, {"http://b", "gamma"}}));
-        w_->ListView1_ColumnClick(1);
-        QCOMPARE(Column(list_, 0), (QStringList{u"Alpha"_s, u"beta"_s, u"gamma"_s})); // case ignored
-        w_->ListView1_ColumnClick(2); // flips to descending rather than starting ascending
-        QCOMPARE(Column(list_, 1), (QStringList{u"http://c"_s, u"http://b"_s, u"http://a"_s}));
-        // Later entries take their place in the order; the table keeps extraction order.
-        Convert(QStringLiteral("b.htm"), Anchors({{"http://bb", "delta"}}));
-        QCOMPARE(Column(list_, 1),
-                 (QStringList{u"http://c"_s, u"http://bb"_s, u"http://b"_s, u"http://a"_s}));
-        QCOMPARE(gLinks.At(3).url, std::u16string(u"http://bb"));
-        QCOMPARE(gLinks.At(0).url, std::u16string(u"http://c"));
-    }
-
-    void deleteFlagsTheRecordAndNewRecordsGoBehindIt() {
-        Convert(QStringLiteral("a.htm"), Anchors({{"http://a/1", "One"}, {"http://a/2", "Two"}}));
-        w_->ListView1_ColumnClick(1); // sorted view: the clicked entry is still the one deleted
-        Click(2);                     // "Two"
-        w_->cmdDelete_Click();
-        QCOMPARE(Column(list_, 0), QStringList{u"One"_s});
-        QVERIFY(gLinks.At(1).deleted);
-        QCOMPARE(Label("lblItemCnt"), u"ﾃﾞｰﾀ総数 ：1"_s);
-        Convert(QStringLiteral("b.htm"), Anchors({{"http://b/1", "Three"}}));
-        QCOMPARE(list_->Entry(list_->IndexOfTag(2)).text, u"Three"_s);
-        QCOMPARE(gLinks.Size(), 3);
-        QCOMPARE(gLinks.At(1).name, std::u16string(u"Two")); // never overwritten
-    }
-
-    void updateTrimsAndWritesTheLoadedRecordEvenWhenAnotherEntryIsSelected() {
-        Convert(QStringLiteral("a.htm"), Anchors({{"http://a/1", "One"}, {"http://a/2", "Two"}}));
-        Click(1);
-        list_->Select(2); // the user clicked elsewhere without loading
-        Child<QLineEdit>("txtName")->setText(u"  Uno  "_s);
-        Child<QLineEdit>("txtURL")->setText(u"  http://u/1 "_s);
-        w_->cmdUpDate_Click();
-        QCOMPARE(list_->Entry(1).text, u"Uno"_s);
-        QCOMPARE(list_->Entry(1).url, u"http://u/1"_s);
-        QCOMPARE(list_->Entry(2).text, u"Two"_s);
-        QCOMPARE(gLinks.At(0).name, std::u16string(u"Uno"));
-        QCOMPARE(gLinks.At(0).url, std::u16string(u"http://u/1"));
-        QVERIFY(Child<QLineEdit>("txtName")->text().isEmpty());
-        QVERIFY(!Child<QLineEdit>("txtURL")->isEnabled());
     }
 };
 

@@ -1,5 +1,5 @@
-// Start-up and shut-down of the main window against a temporary program directory: the settings
-// file of a first start, later starts with stored and broken values, and the write at exit.
+// Start-up and shut-down of the main window against a temporary program directory: stored values
+// applied at start and written back at exit.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
@@ -7,7 +7,6 @@
 #include "support/GuiTest.h"
 
 #include <QDir>
-#include <QScreen>
 #include <QtTest>
 
 using namespace orvane;
@@ -18,12 +17,6 @@ class FrmMainSettingsTest : public QObject {
 
     std::unique_ptr<test::TempDir> dir_;
 
-    QString Ini() const { return dir_->File(u"Orvane.ini"_s); }
-    std::unique_ptr<frmMain> Start() {
-        auto w = std::make_unique<frmMain>();
-        w->Start();
-        return w;
-    }
     static QByteArray Line(const QByteArray& key, const QByteArray& value) {
         return key + '=' + value + "\r\n";
     }
@@ -35,23 +28,6 @@ private Q_SLOTS:
         frmMain::SetProgramDirectoryForTests(dir_->Path());
     }
     void cleanup() { dir_.reset(); }
-
-    void firstStartWritesTheFourteenLinesAndCentres() {
-        auto w = Start();
-        const QByteArray app = dir_->Path().toUtf8();
-        const QSize outer = w->frameGeometry().size(); // the designed size, frame included
-        const QByteArray expected =
-            "[Orvane]\r\n" + Line("DefaultInDir", app) + Line("DefaultOutDir", app) + Line("Top", "100") +
-            Line("Left", "100") + Line("Width", QByteArray::number(outer.width() * 15)) +
-            Line("Height", QByteArray::number(outer.height() * 15)) + Line("DEBUG_STS", "True") +
-            Line("LINK_AB", "0") + Line("NAME_AB", "0") + Line("LIST_MAKE", "0") +
-            Line("FILE_OVER_SAVE", "True") + Line("LIST_CLK", "0") + Line("ProxyServerUse", "False") +
-            Line("ProxyServerAddress", "");
-        QCOMPARE(test::ReadAll(Ini()), expected);
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <= 2);
-        QVERIFY(qAbs(w->frameGeometry().center().y() - screen.center().y()) <= 2);
-    }
 
     void laterStartAppliesStoredValuesAndExitStoresThemInKeyOrder() {
         QDir(dir_->Path()).mkpath(u"入力/日本語"_s);
@@ -65,7 +41,8 @@ private Q_SLOTS:
                         Line("Height", "7500") + Line("link_ab", " 1 ") + Line("NAME_AB", "1") +
                         Line("LIST_MAKE", "1") + Line("FILE_OVER_SAVE", "False") + Line("LIST_CLK", "1") +
                         Line("ProxyServerUse", "true") + Line("DEBUG_STS", "-1"));
-        auto w = Start();
+        auto w = std::make_unique<frmMain>();
+        w->Start();
         QCOMPARE(w->frameGeometry(), QRect(80, 100, 600, 500));
         QCOMPARE(gLinkLevel, 1);
         QCOMPARE(gNameMode, 1);
@@ -82,7 +59,7 @@ private Q_SLOTS:
         gLinkLevel = 0;
         w->move(300, 200);
         w->close();
-        const QByteArray written = test::ReadAll(Ini());
+        const QByteArray written = test::ReadAll(dir_->File(u"Orvane.ini"_s));
         QVERIFY(written.startsWith(QByteArray("[Other]\r\nkeep=1\r\n[Orvane]\r\n" + Line("DefaultInDir", in) +
                                               Line("DefaultOutDir", out) + Line("Top", "3000") +
                                               Line("Left", "4500"))));
@@ -90,22 +67,6 @@ private Q_SLOTS:
         QVERIFY(written.endsWith(
             QByteArray(Line("ProxyServerUse", "True") + Line("ProxyServerAddress", " held as typed "))));
         QVERIFY(!written.contains("Hand"));
-    }
-
-    void missingOrBrokenValuesFallBack() {
-        dir_->Write(u"Orvane.ini"_s, "[Orvane]\r\n" + Line("DefaultInDir", "/no/such/dir/") +
-                                         Line("Top", "abc") + Line("Left", "100") + Line("Width", "9000") +
-                                         Line("Height", "7000") + Line("LINK_AB", "letters") +
-                                         Line("NAME_AB", "40000") + Line("FILE_OVER_SAVE", "maybe"));
-        auto w = Start();
-        QCOMPARE(QString::fromStdU16String(gInputDir), dir_->Path());
-        QVERIFY(!gShowStatus); // a missing DEBUG_STS reads False although a new file holds True
-        QCOMPARE(gLinkLevel, 0);
-        QCOMPARE(gNameMode, 0);     // outside 16 bits: the first-start value
-        QVERIFY(gConfirmOverwrite); // neither True/False nor a number: the first-start value
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        // Placement unusable: centred.
-        QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <= 2);
     }
 };
 

@@ -1,4 +1,4 @@
-// The main window's layout, its editing keys and drops.
+// The main window's editing keys and drops.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QtTest>
 
@@ -21,31 +20,10 @@ class FrmMainWindowTest : public QObject {
     std::unique_ptr<frmMain> w_;
 
     template <typename T> T* Child(const QString& name) const { return w_->findChild<T*>(name); }
-    QRect Geo(const QString& name) const { return Child<QWidget>(name)->geometry(); }
 
 private Q_SLOTS:
     void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() { w_.reset(); }
-
-    void layoutFollowsTheClientArea() {
-        // Offscreen windows have no frame, so the outer size is the window's own size.
-        const int menu = w_->menuBar()->height();
-        w_->resize(600, 400 + menu);
-        QTRY_COMPARE(w_->centralWidget()->size(), QSize(600, 400));
-        QCOMPARE(Geo(u"ListView1"_s), QRect(8, 24, 590, 260));
-        // Inside the frame the layout speaks twips of the outer width, frame included.
-        const int outer = w_->frameGeometry().width();
-        QCOMPARE(Geo(u"txtName"_s), QRect(8, 16, outer - 80, 25));
-        QCOMPARE(Geo(u"cmdDelete"_s), QRect((outer * 15 - 1100) / 15, 40, 49, 25));
-    }
-
-    void windowSnapsBackToItsMinimumSize() {
-        w_->resize(200, 100);
-        // The outer size in twips reaches the minimum, by the smallest whole pixel.
-        QTRY_VERIFY(w_->frameGeometry().width() * 15 >= 5000);
-        QVERIFY(w_->frameGeometry().height() * 15 >= 3700);
-        QVERIFY((w_->frameGeometry().width() - 1) * 15 < 5000);
-    }
 
     void editingKeysInATextBoxDoNotReachTheMenu() {
         // Ctrl+X in a focused edit box cuts text; it must not end the program.

@@ -14,7 +14,6 @@
 
 using orvane::frmOpenURL;
 using orvane::gCancelRequested;
-using orvane::test::MessageCapture;
 
 class tst_frmOpenURL : public QObject {
     Q_OBJECT
@@ -30,7 +29,7 @@ private Q_SLOTS:
     }
 
     void enterAndOkAcceptAndTheAddressIsKeptForTheNextOpening() {
-        MessageCapture messages;
+        orvane::test::MessageCapture messages;
         frmOpenURL& d = frmOpenURL::Load(&m_main);
         const int result = ExecWith(d, [&] {
             QVERIFY(d.isEnabled()); // usable although the main window is disabled
@@ -61,12 +60,11 @@ private Q_SLOTS:
             QPointer<frmOpenURL> loaded(&d);
             const int result = ExecWith(d, [&] {
                 Text(d)->setText(QStringLiteral("http://example.com/"));
-                if (way == 0)
-                    QTest::keyClick(Text(d), Qt::Key_Escape);
-                else if (way == 1)
-                    QTest::keyClick(Button(d, u"comOk"), Qt::Key_Escape);
-                else
+                if (way == 2)
                     Button(d, u"ComCancel")->click();
+                else
+                    QTest::keyClick(way == 0 ? static_cast<QWidget*>(Text(d)) : Button(d, u"comOk"),
+                                    Qt::Key_Escape);
             });
             QCOMPARE(result, int(QDialog::Rejected));
             QVERIFY2(gCancelRequested, "leaving without OK must not start a fetch");
@@ -80,16 +78,12 @@ private Q_SLOTS:
     }
 
 private:
-    // Runs `action` inside the modal loop, as the main window does; a watchdog ends a dialog that
-    // does not close by itself, so a fault fails the test instead of hanging it.
+    // Runs `action` inside the modal loop with the main window disabled, as the main window does; a
+    // watchdog ends a dialog that does not close by itself, so a fault fails the test instead of hanging.
     int ExecWith(frmOpenURL& dialog, const std::function<void()>& action) {
-        QPointer<frmOpenURL> guard(&dialog);
         QTimer::singleShot(0, &dialog, action);
-        QTimer::singleShot(5000, &dialog, [guard] {
-            if (guard)
-                guard->done(-1);
-        });
-        m_main.setEnabled(false); // as the main window does before showing the dialog
+        QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(-1); });
+        m_main.setEnabled(false);
         return dialog.exec();
     }
     static QLineEdit* Text(frmOpenURL& d) { return d.findChild<QLineEdit*>(QStringLiteral("txtOpenURL")); }

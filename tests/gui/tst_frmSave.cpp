@@ -1,6 +1,6 @@
 // The save-destination window: the list file, the shortcut loop with the rename window, the
-// reserved names and the overwrite rules, and creating directories. The bytes and texts the core
-// builds are checked in the core tests; here, that the window uses them.
+// reserved names and the overwrite rules. The bytes and texts the core builds are checked in the
+// core tests; here, that the window uses them.
 
 #include "core/FileNameRules.h"
 #include "core/Globals.h"
@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -123,27 +122,6 @@ private Q_SLOTS:
         QVERIFY(main_->isEnabled());
     }
 
-    void shortcutsAreWrittenOnePerLiveRecordAndFailuresReported() {
-        AddLink(u"Top", u"http://example.com/");
-        AddLink(u"Old", u"http://old/", true);
-        AddLink(u"ニュース", u"http://example.com/news?a=1&b=2");
-        RunShortcuts();
-        QCOMPARE(ReadAll(In(u"Top.url")), Shortcut("http://example.com/"));
-        QCOMPARE(ReadAll(In(u"ニュース.url")), Shortcut("http://example.com/news?a=1&b=2"));
-        QCOMPARE(QDir(out_).entryList(QDir::Files).size(), 2);
-        QCOMPARE(messages_->Count(), 1);
-        ExpectLast(ShortcutCompletionMessage(U(out_), {}));
-
-        // A folder stands where one file should go: the others are written, the failure listed.
-        gLinks.Clear();
-        AddLink(u"Bad", u"U1");
-        AddLink(u"Good", u"U2");
-        QDir().mkpath(In(u"Bad.url"));
-        RunShortcuts();
-        QCOMPARE(ReadAll(In(u"Good.url")), Shortcut("U2"));
-        ExpectLast(ShortcutCompletionMessage(U(out_), std::vector<std::u16string>{u"Bad.url"}));
-    }
-
     void forbiddenNamesGoThroughTheRenameWindowAndReservedOnesBecomeFullWidth() {
         AddLink(u"a/b", u"U1");
         AddLink(u"con", u"U3");
@@ -203,25 +181,6 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(In(u"Top.url")), Shortcut("U4") + "[Extra]\r\nKey=Value\r\n");
         QCOMPARE(FileDialog::Requests().size(), 2);
         QCOMPARE(QDir(out_).entryList(QDir::Files), QStringList{u"Top.url"_s});
-    }
-
-    void newDirectoryIsCreatedAndOpened() {
-        Save().show();
-        auto* box = Child<QLineEdit>("txtNewDir");
-        QTest::keyClicks(box, u" new "_s);
-        QTest::mouseClick(Child<QPushButton>("comMkDir"), Qt::LeftButton);
-        QCOMPARE(Save().Path(), In(u"new"));
-        QVERIFY(QFileInfo(In(u"new")).isDir());
-        QCOMPARE(box->text(), QString());
-        QCOMPARE(messages_->Count(), 0);
-
-        // Pasted text is not filtered while typing; a separator would reach into another folder.
-        QVERIFY(Save().SetPath(out_));
-        box->setText(u"new/b"_s);
-        Save().comMkDir_Click();
-        ExpectLast(DirectoryNameRefusalMessage());
-        QVERIFY(!QFileInfo::exists(In(u"new/b")));
-        QCOMPARE(Save().Path(), out_);
     }
 };
 

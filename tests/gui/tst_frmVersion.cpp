@@ -1,4 +1,4 @@
-// The About window: its elliptic shape and the two links.
+// The About window's two links.
 
 #include "forms/frmVersion.h"
 #include "platform/ShellOpen.h"
@@ -15,25 +15,8 @@ class tst_frmVersion : public QObject {
     QWidget m_main;
 
 private Q_SLOTS:
-    void init() { ShellOpen::SetRecording(true); }
-    void cleanup() { ShellOpen::SetRecording(false); }
-
-    void windowIsCutToTheEllipse() {
-        // Whole pixels only: the remainder is cut off, never rounded up.
-        QCOMPARE(frmVersion::EllipseBounds(5009, 2999), QRect(0, 0, 333, 199));
-
-        frmVersion w(&m_main); // 4920 x 2715 twips
-        const QRegion shape = w.mask();
-        QCOMPARE(shape.boundingRect(), QRect(QPoint(0, 0), w.size()));
-        QCOMPARE(w.size(), QSize(328, 181));
-        for (const QPoint inside : {QPoint(164, 90), QPoint(2, 90), QPoint(164, 1)})
-            QVERIFY(shape.contains(inside));
-        for (const QPoint corner :
-             {QPoint(0, 0), QPoint(327, 0), QPoint(0, 180), QPoint(327, 180), QPoint(20, 15)})
-            QVERIFY(!shape.contains(corner));
-    }
-
     void eachLinkClickOpensTheHomePageOnce() {
+        ShellOpen::SetRecording(true);
         frmVersion w(&m_main);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -25,43 +25,28 @@ const std::string kIso2022Jp =
     "\x1b\x24\x42\x25\x6a\x25\x73\x25\x2f\x30\x6c\x4d\x77\x25\x3d\x49\x3d\x1b\x28\x42";
 const std::u16string kName = u"リンク一覧ソ表";
 
-class CodecTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetGlobals(); }
-    void TearDown() override { ResetGlobals(); }
-
-    void Convert(const std::string& bytes, const SystemCodec& codec) {
-        FakeHost host;
-        host.target = dir_.Write("page" + std::to_string(files_++) + ".htm", bytes);
-        RunConversion(host.target, host, codec);
-    }
-
-    std::vector<std::u16string> Names() const {
-        std::vector<std::u16string> out;
-        gLinks.ForEachLive([&](int, const LinkRecord& r) { out.push_back(r.name); });
-        return out;
-    }
-
-    // Two anchors on two lines around the Japanese name.
-    static std::string Page(const std::string& head, const std::string& name) {
-        return "<html><head>" + head + "</head><body>\r\n<a href=\"http://x/1\">" + name +
-               "</a>\r\n<a href=\"http://x/2\">2 " + name + "</a>\r\n</body></html>\r\n";
-    }
-
-    ScratchDir dir_;
-    int files_ = 0;
-};
-
 } // namespace
 
-TEST_F(CodecTest, DeclaredOrElseTheSystemCharacterSetIsDecoded) {
+TEST(CodecTest, DeclaredOrElseTheSystemCharacterSetIsDecoded) {
+    ResetGlobals();
+    ScratchDir dir;
+    // Two anchors on two lines around the Japanese name.
+    const auto convert = [&](const std::string& head, const std::string& name, const SystemCodec& codec) {
+        FakeHost host;
+        host.target = dir.Write(
+            "page.htm", "<html><head>" + head + "</head><body>\r\n<a href=\"http://x/1\">" + name +
+                            "</a>\r\n<a href=\"http://x/2\">2 " + name + "</a>\r\n</body></html>\r\n");
+        RunConversion(host.target, host, codec);
+    };
     const SystemCodec utf8System("UTF-8");
-    Convert(Page("<meta charset=\"EUC-JP\">", kEucJp), utf8System);
-    Convert(Page("<META CHARSET=iso-2022-jp>", kIso2022Jp), utf8System);
+    convert("<meta charset=\"EUC-JP\">", kEucJp, utf8System);
+    convert("<META CHARSET=iso-2022-jp>", kIso2022Jp, utf8System);
     // Undeclared: the system code page.
-    Convert(Page("", kSjis), SystemCodec("CP932"));
-    std::vector<std::u16string> expected;
+    convert("", kSjis, SystemCodec("CP932"));
+    std::vector<std::u16string> expected, names;
     for (int page = 0; page < 3; ++page)
         expected.insert(expected.end(), {kName, u"2 " + kName});
-    EXPECT_EQ(Names(), expected);
+    gLinks.ForEachLive([&](int, const LinkRecord& r) { names.push_back(r.name); });
+    EXPECT_EQ(names, expected);
+    ResetGlobals();
 }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -43,13 +44,14 @@ euzRST3r38Q7hzdli2w4XoMVildsH1lkVkCjxMO6TeleXa5buW6Xj4AL
 -----END PRIVATE KEY-----
 )";
 
-// Answers each request head with the handler; records every head it received.
+// Answers the first request head of each connection with what `reply` gives, then closes; records
+// every head it answered.
 class TestServer {
 public:
-    using Handler = std::function<void(QTcpSocket*, const QByteArray& head)>;
+    using Reply = std::function<QByteArray(const QByteArray& head)>;
 
-    explicit TestServer(Handler handler, bool tls = false)
-        : server_(tls ? new QSslServer : new QTcpServer), handler_(std::move(handler)) {
+    explicit TestServer(Reply reply, bool tls = false)
+        : reply_(std::move(reply)), server_(tls ? new QSslServer : new QTcpServer) {
         if (auto* ssl = qobject_cast<QSslServer*>(server_.get())) {
             QSslConfiguration config = QSslConfiguration::defaultConfiguration();
             config.setLocalCertificate(QSslCertificate(QByteArray(kCertificate)));
@@ -57,49 +59,40 @@ public:
             ssl->setSslConfiguration(config);
         }
         QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, server_.get(), [this] {
-            while (QTcpSocket* socket = server_->nextPendingConnection())
-                Accept(socket);
+            while (QTcpSocket* socket = server_->nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    const qsizetype end = socket->peek(socket->bytesAvailable()).indexOf("\r\n\r\n");
+                    if (end < 0)
+                        return; // the head came in pieces: wait for the rest
+                    heads_.append(socket->read(end + 4));
+                    socket->write(reply_(heads_.last()));
+                    // One request per connection: one sent while this one closes is retried anew.
+                    QObject::disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
+                    socket->disconnectFromHost();
+                });
+            }
         });
         server_->listen(QHostAddress::LocalHost);
     }
 
     quint16 Port() const { return server_->serverPort(); }
-    QString Url(const QString& path = QStringLiteral("/")) const {
+    QString Url(const QString& path = u"/"_s) const {
         const QString scheme = qobject_cast<QSslServer*>(server_.get()) ? u"https"_s : u"http"_s;
-        return scheme + u"://127.0.0.1:" + QString::number(Port()) + path;
+        return scheme + u"://127.0.0.1:%1"_s.arg(Port()) + path;
     }
     const QList<QByteArray>& Heads() const { return heads_; }
 
 private:
-    void Accept(QTcpSocket* socket) {
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        auto buffer = std::make_shared<QByteArray>();
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
-            *buffer += socket->readAll();
-            const qsizetype end = buffer->indexOf("\r\n\r\n");
-            if (end < 0)
-                return;
-            const QByteArray head = buffer->left(end);
-            buffer->remove(0, end + 4);
-            heads_.append(head);
-            handler_(socket, head);
-        });
-    }
-
-    std::unique_ptr<QTcpServer> server_;
-    Handler handler_;
+    Reply reply_;
     QList<QByteArray> heads_;
+    std::unique_ptr<QTcpServer> server_; // last: gone before what its connections use
 };
 
-QByteArray Response(const QByteArray& status, const QByteArray& body, const QByteArray& extraHeaders = {}) {
-    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
-}
-
-TestServer::Handler Answer(const QByteArray& status, const QByteArray& body) {
-    return [status, body](QTcpSocket* socket, const QByteArray&) {
-        socket->write(Response(status, body));
-        socket->disconnectFromHost();
+TestServer::Reply Answer(const QByteArray& body) {
+    return [body](const QByteArray&) -> QByteArray {
+        return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\nConnection: close\r\n\r\n" + body;
     };
 }
 
@@ -126,86 +119,89 @@ void ExpectFailed(const Fetched& f) {
         EXPECT_EQ(f.states[i], static_cast<int>(i) + 1) << "state #" << i;
 }
 
-quint16 ClosedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort(); // free again once the probe is gone
-}
+// A port held bound but not listening: connections to it are refused, and no other test process
+// can take it meanwhile (a port merely released would soon be handed out again).
+class ClosedPort {
+public:
+    ClosedPort() { socket_.bind(QHostAddress::LocalHost, 0); }
+    QString Address() const { return u"127.0.0.1:"_s + QString::number(socket_.localPort()); }
+
+private:
+    QTcpSocket socket_;
+};
 
 } // namespace
 
-TEST(HttpFetch, DirectFetchReturnsTheBodyUnchangedAndReportsEveryStateInOrder) {
+TEST(HttpFetch, BodyComesBackUnchangedDirectlyThroughTheProxyAndAfterARedirect) {
     // Quotes, a NUL, line ends and Shift_JIS bytes come back as sent.
     static constexpr char raw[] = "<a href=\"x\">\x82\xa0</a>\r\n\0\"end";
     const QByteArray body(raw, sizeof raw - 1);
-    TestServer server(Answer("200 OK", body));
+    TestServer server(Answer(body));
     // Without the proxy choice the address is ignored (nothing listens there).
-    const Fetched f =
-        Fetch(server.Url(u"/page.htm"_s), false, u"127.0.0.1:"_s + QString::number(ClosedPort()));
+    const ClosedPort closed;
+    const Fetched f = Fetch(server.Url(u"/page.htm"_s), false, closed.Address());
     EXPECT_EQ(f.result.outcome, Outcome::Ok);
     EXPECT_EQ(f.result.body, body);
     EXPECT_EQ(f.states, kAllStates);
     ASSERT_EQ(server.Heads().size(), 1);
     EXPECT_TRUE(server.Heads()[0].startsWith("GET /page.htm HTTP/1.1\r\n"));
-}
 
-TEST(HttpFetch, ThroughTheProxyTheRequestCarriesTheAbsoluteAddress) {
-    TestServer proxy(Answer("200 OK", "via proxy"));
-    // Nothing listens at the target itself, so only the proxy can have answered.
-    const QString target = u"http://127.0.0.1:"_s + QString::number(ClosedPort()) + u"/dir/page.htm";
+    // Through the proxy the request carries the absolute address; nothing listens at the target itself.
+    TestServer proxy(Answer("via proxy"));
+    const QString target = u"http://"_s + closed.Address() + u"/dir/page.htm";
     const QString port = QString::number(proxy.Port());
     for (const QString& address :
          {QString(u"127.0.0.1:" + port), QString(u" http://127.0.0.1:" + port + u"/ ")}) {
-        const Fetched f = Fetch(target, true, address);
-        EXPECT_EQ(f.result.body, "via proxy") << address.toStdString();
-        EXPECT_EQ(f.states, kAllStates);
+        const Fetched viaProxy = Fetch(target, true, address);
+        EXPECT_EQ(viaProxy.result.body, "via proxy") << address.toStdString();
+        EXPECT_EQ(viaProxy.states, kAllStates);
     }
     ASSERT_EQ(proxy.Heads().size(), 2);
     for (const QByteArray& head : proxy.Heads())
         EXPECT_TRUE(head.startsWith(QByteArray("GET " + target.toUtf8() + " HTTP/1.1\r\n")))
             << head.toStdString();
+
+    // A redirect is followed.
+    TestServer plain([](const QByteArray& head) -> QByteArray {
+        if (head.startsWith("GET /old "))
+            return "HTTP/1.1 302 Found\r\nLocation: /new\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        return Answer("new page")(head);
+    });
+    const Fetched followed = Fetch(plain.Url(u"/old"_s));
+    EXPECT_EQ(followed.result.body, "new page");
+    EXPECT_EQ(followed.states, kAllStates);
+    EXPECT_EQ(plain.Heads().size(), 2);
 }
 
-TEST(HttpFetch, FailuresReportTheStatesReachedThenTheErrorStateOnce) {
-    const QString closed = u"127.0.0.1:"_s + QString::number(ClosedPort());
+TEST(HttpFetch, FailuresAndOversizedBodiesReportTheStatesReachedThenTheErrorStateOnce) {
+    const ClosedPort closedPort;
+    const QString closed = closedPort.Address();
     ExpectFailed(Fetch(u"http://"_s + closed + u"/"));
     // Proxy down: the target is never contacted directly.
-    TestServer target(Answer("200 OK", "direct"));
+    TestServer target(Answer("direct"));
     ExpectFailed(Fetch(target.Url(), true, closed));
     EXPECT_TRUE(target.Heads().isEmpty());
-}
 
-TEST(HttpFetch, BodiesOverTheLimitAreRefused) {
-    TestServer exact(Answer("200 OK", QByteArray(HttpFetch::kMaxBodyBytes, 'x')));
+    // Bodies over the limit are refused; one exactly at it is not.
+    TestServer exact(Answer(QByteArray(HttpFetch::kMaxBodyBytes, 'x')));
     const Fetched atLimit = Fetch(exact.Url());
     EXPECT_EQ(atLimit.result.outcome, Outcome::Ok);
     EXPECT_EQ(atLimit.result.body.size(), HttpFetch::kMaxBodyBytes);
 
     // 9 MiB with no length announced (ending with the connection): counted as it comes.
     const QByteArray big(9 * 1024 * 1024, 'x');
-    TestServer streamed([big](QTcpSocket* socket, const QByteArray&) {
-        socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + big);
-        socket->disconnectFromHost();
-    });
+    TestServer streamed([big](const QByteArray&) -> QByteArray { return "HTTP/1.1 200 OK\r\n\r\n" + big; });
     ExpectFailed(Fetch(streamed.Url()));
+
+    // A server that takes the request and never answers: the fetch ends at the stall time-out.
+    HttpFetch::SetStallTimeoutForTest(std::chrono::seconds(1));
+    QTcpServer silent;
+    silent.listen(QHostAddress::LocalHost);
+    ExpectFailed(Fetch(u"http://127.0.0.1:%1/"_s.arg(silent.serverPort())));
+    HttpFetch::SetStallTimeoutForTest({});
 }
 
-TEST(HttpFetch, RedirectsAreFollowedButNeverFromHttpsToHttp) {
-    // Answers "/old" and "/down" with a redirect to `location`, everything else with its page.
-    const auto redirecting = [](const QByteArray& location, const QByteArray& page) {
-        return [location, page](QTcpSocket* socket, const QByteArray& head) {
-            const bool moved = head.startsWith("GET /old ") || head.startsWith("GET /down ");
-            socket->write(moved ? Response("302 Found", "moved", "Location: " + location + "\r\n")
-                                : Response("200 OK", page));
-            socket->disconnectFromHost();
-        };
-    };
-    TestServer plain(redirecting("/new", "new page"));
-    const Fetched followed = Fetch(plain.Url(u"/old"_s));
-    EXPECT_EQ(followed.result.body, "new page");
-    EXPECT_EQ(followed.states, kAllStates);
-    EXPECT_EQ(plain.Heads().size(), 2);
-
+TEST(HttpFetch, HttpsIsNeverRedirectedDownToHttp) {
     if (!QSslSocket::supportsSsl())
         GTEST_SKIP() << "no TLS backend";
     QSslConfiguration trusted = QSslConfiguration::defaultConfiguration();
@@ -213,8 +209,15 @@ TEST(HttpFetch, RedirectsAreFollowedButNeverFromHttpsToHttp) {
     trusted.addCaCertificate(QSslCertificate(QByteArray(kCertificate)));
     QSslConfiguration::setDefaultConfiguration(trusted);
 
-    TestServer insecure(Answer("200 OK", "plain text"));
-    TestServer secure(redirecting(insecure.Url(u"/x"_s).toUtf8(), "secure page"), true);
+    TestServer insecure(Answer("plain text"));
+    TestServer secure(
+        [&insecure](const QByteArray& head) -> QByteArray {
+            if (!head.startsWith("GET /down "))
+                return Answer("secure page")(head);
+            return "HTTP/1.1 302 Found\r\nLocation: " + insecure.Url(u"/x"_s).toUtf8() +
+                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+        },
+        true);
     EXPECT_EQ(Fetch(secure.Url(u"/page"_s)).result.body, "secure page");
     ExpectFailed(Fetch(secure.Url(u"/down"_s)));
     EXPECT_TRUE(insecure.Heads().isEmpty());

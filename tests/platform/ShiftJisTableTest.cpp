@@ -36,23 +36,22 @@ std::u16string IconvReference(std::string_view bytes) {
     return out;
 }
 
-std::u16string Decode(std::string_view bytes) {
-    return SystemCodec::Instance().Decode(bytes, "Shift_JIS").value();
-}
-
 } // namespace
 
 // Every byte alone and every pair, each also followed by an ASCII letter (a lead byte before a
 // byte that cannot follow it, and a lead byte at the very end).
 TEST(ShiftJisTableTest, EveryByteAndPairAsIconvDecodesIt) {
+    const auto decode = [](std::string_view bytes) {
+        return SystemCodec::Instance().Decode(bytes, "Shift_JIS").value();
+    };
     for (int a = 0; a < 256; ++a) {
         const std::string one(1, static_cast<char>(a));
-        ASSERT_EQ(Decode(one), IconvReference(one)) << "byte " << a;
+        ASSERT_EQ(decode(one), IconvReference(one)) << "byte " << a;
         for (int b = 0; b < 256; ++b) {
             const std::string pair{static_cast<char>(a), static_cast<char>(b)};
-            ASSERT_EQ(Decode(pair), IconvReference(pair)) << "bytes " << a << ' ' << b;
+            ASSERT_EQ(decode(pair), IconvReference(pair)) << "bytes " << a << ' ' << b;
             const std::string three = pair + 'A';
-            ASSERT_EQ(Decode(three), IconvReference(three)) << "bytes " << a << ' ' << b << " A";
+            ASSERT_EQ(decode(three), IconvReference(three)) << "bytes " << a << ' ' << b << " A";
         }
     }
 }

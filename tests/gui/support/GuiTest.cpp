@@ -13,11 +13,7 @@
 namespace orvane::test {
 
 MessageCapture::MessageCapture() {
-    platform::MessageBox::SetTestHook([this](const platform::ShownMessage& m) {
-        messages_.append(m);
-        if (action_)
-            action_(m);
-    });
+    platform::MessageBox::SetTestHook([this](const platform::ShownMessage& m) { messages_.append(m); });
 }
 
 MessageCapture::~MessageCapture() {

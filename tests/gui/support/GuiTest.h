@@ -8,7 +8,6 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
-#include <functional>
 #include <memory>
 
 namespace orvane {
@@ -20,8 +19,7 @@ class ListView;
 
 namespace orvane::test {
 
-/// Captures every message box while alive; an optional action runs inside each one (as a user
-/// would act while the box is up).
+/// Captures every message box while alive.
 class MessageCapture {
 public:
     MessageCapture();
@@ -34,11 +32,9 @@ public:
     const platform::ShownMessage& Last() const { return messages_.last(); }
     QStringList Titles() const;
     void Clear() { messages_.clear(); }
-    void OnMessage(std::function<void(const platform::ShownMessage&)> action) { action_ = std::move(action); }
 
 private:
     QList<platform::ShownMessage> messages_;
-    std::function<void(const platform::ShownMessage&)> action_;
 };
 
 /// A temporary directory that stands in for the program directory.

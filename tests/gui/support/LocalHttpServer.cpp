@@ -1,7 +1,6 @@
 #include "support/LocalHttpServer.h"
 
 #include <QTcpSocket>
-#include <QUrl>
 
 namespace orvane::test {
 
@@ -26,11 +25,7 @@ void LocalHttpServer::OnConnection() {
             *buffer += socket->readAll();
             if (!buffer->contains("\r\n\r\n"))
                 return;
-            const QByteArray line = buffer->left(buffer->indexOf("\r\n"));
-            requests_.append(line);
-            QByteArray target = line.split(' ').value(1);
-            if (target.startsWith("http://"))
-                target = QUrl(QString::fromLatin1(target)).path().toLatin1();
+            const QByteArray target = buffer->left(buffer->indexOf("\r\n")).split(' ').value(1);
             const auto page = pages_.value(target, {404, QByteArray("not found")});
             socket->write("HTTP/1.0 " + QByteArray::number(page.first) +
                           " X\r\nContent-Length: " + QByteArray::number(page.second.size()) +

@@ -1,6 +1,6 @@
 #pragma once
 // A tiny HTTP/1.0 server on 127.0.0.1 for window tests: every request gets the response set for
-// its path (or 404), and the request lines are kept so tests can see what arrived.
+// its path (or 404).
 
 #include <QByteArray>
 #include <QHash>
@@ -17,16 +17,14 @@ public:
 
     quint16 Port() const { return server_.serverPort(); }
     QString Url(const QString& path) const;
-    /// Answers `path` (or, through a proxy, the absolute URI) with status 200 and `body`.
+    /// Answers `path` with `status` and `body`.
     void Serve(const QByteArray& path, const QByteArray& body, int status = 200);
-    const QList<QByteArray>& RequestLines() const { return requests_; }
 
 private:
     void OnConnection();
 
     QTcpServer server_;
     QHash<QByteArray, QPair<int, QByteArray>> pages_;
-    QList<QByteArray> requests_;
 };
 
 } // namespace orvane::test
