@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
