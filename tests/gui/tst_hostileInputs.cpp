@@ -1,8 +1,9 @@
-// Hostile inputs through the real main window: a garbage settings file and HTML that no well-made
-// page holds. Neither may stop the program or lose data.
+// Hostile inputs through the real main window: settings files and HTML that no well-made program or
+// page writes, and a full list. Neither may stop the program or lose data.
 
 #include "core/Conversion.h"
 #include "core/Globals.h"
+#include "core/LinkTable.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
 #include "forms/frmSave.h"
@@ -69,28 +70,48 @@ private Q_SLOTS:
 
     // ---- Settings files ----
 
-    void binaryGarbageSettingsFileStartsAndIsRewrittenKeepingItsBytes() {
+    void settingsFileStartsAndIsRewrittenKeepingTheRest_data() {
+        // The file is before + ours + after; at exit our section is written once and the rest kept.
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("ours");
+        QTest::addColumn<QByteArray>("after");
         QByteArray garbage(64 * 1024, '\0');
         QRandomGenerator random(7);
         for (char& b : garbage)
             b = static_cast<char>(random.bounded(256));
         garbage.replace("[", "("); // no section header by chance
-        dir_->Write(u"Orvane.ini"_s, garbage);
+        QByteArray sections;
+        for (int i = 0; i < 10000; ++i)
+            sections += "[S" + QByteArray::number(i) + "]\r\nk=v\r\n";
+        const QByteArray other = "[Other]\r\nx=1\r\n";
+        QTest::newRow("binary garbage") << garbage << QByteArray() << QByteArray();
+        QTest::newRow("1 MB value") << QByteArray()
+                                    << "[Orvane]\r\nProxyServerAddress=" + QByteArray(1 << 20, 'p') + "\r\n"
+                                    << other;
+        QTest::newRow("10,000 sections, none ours") << sections << QByteArray() << QByteArray();
+        QTest::newRow("repeated keys")
+            << other << QByteArray("[Orvane]\r\nLINK_AB=1\r\nLINK_AB=x\r\n") << other;
+    }
+    void settingsFileStartsAndIsRewrittenKeepingTheRest() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, ours);
+        QFETCH(QByteArray, after);
+        dir_->Write(u"Orvane.ini"_s, before + ours + after);
 
         Start();
-        QCOMPARE(gLinkLevel, 0);
-        QCOMPARE(gShowStatus, false);
-        QCOMPARE(QString::fromStdU16String(gInputDir), dir_->Path());
+        QCOMPARE(gLinkLevel, ours.contains("LINK_AB=1") ? 1 : 0); // the first of repeated keys counts
         QCOMPARE(frmSave::Loaded()->Path() + u"/"_s, dir_->Path());
         w_->close();
-        // The garbage loses nothing but the form of its line ends; our section follows it.
+        // What is not ours loses nothing but the form of garbage's line ends; ours is written once.
         const QByteArray written = test::ReadAll(dir_->File(u"Orvane.ini"_s));
-        QVERIFY(WithoutLineEnds(written).startsWith(WithoutLineEnds(garbage)));
-        const QByteArray ours = written.mid(written.lastIndexOf("[Orvane]\r\n"));
+        QVERIFY(WithoutLineEnds(written).startsWith(WithoutLineEnds(before)));
+        QVERIFY(written.endsWith(after));
+        QCOMPARE(written.count("[Orvane]"), 1);
+        const QByteArray section = written.mid(written.indexOf("[Orvane]\r\n"));
         const QByteArray inDirKey = "[Orvane]\r\nDefaultInDir=";
-        QVERIFY(ours.startsWith(QByteArray(inDirKey + dir_->Path().toUtf8())));
-        QCOMPARE(ours.count("\r\n"), 15);
-        QVERIFY(!ours.contains('\0'));
+        QVERIFY(section.startsWith(QByteArray(inDirKey + dir_->Path().toUtf8())));
+        QCOMPARE(section.left(section.size() - after.size()).count("\r\n"), 15);
+        QVERIFY(!section.contains('\0'));
 
         // And the next start reads back what this one stored.
         w_.reset();
@@ -98,7 +119,7 @@ private Q_SLOTS:
         Start();
         const qsizetype from = inDirKey.size();
         QCOMPARE(QString::fromStdU16String(gInputDir).toUtf8(),
-                 ours.mid(from, ours.indexOf("\r\n", from) - from));
+                 section.mid(from, section.indexOf("\r\n", from) - from));
     }
 
     // ---- HTML files ----
@@ -163,6 +184,21 @@ private Q_SLOTS:
         QCOMPARE(test::ReadAll(mine), "mine"_ba);
         QCOMPARE(QDir(dir_->File(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{u"readme"_s, u"readme\uFFFD.txt.url"_s}));
+    }
+
+    void fullListTakesOneMoreLinkThenRefusesTheRest() {
+        const int entries = LinkTable::kMaxRecords - 1;
+        Start();
+        for (int i = 0; i < entries; ++i)
+            w_->AddLinkRecord(u"http://example.jp/"_s.toStdU16String(), u"n"_s.toStdU16String(), 0);
+        w_->ShowNewLinks(entries);
+        MessageCapture messages;
+        w_->InputDroppedFiles(
+            {dir_->Write(u"more.htm"_s, Anchor("http://a/", "new0") + Anchor("http://b/", "new1"))});
+        QCOMPARE(messages.Titles(), QStringList{u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ"_s});
+        QCOMPARE(List()->Count(), LinkTable::kMaxRecords);
+        QCOMPARE(gLinks.Size(), LinkTable::kMaxRecords);
+        QCOMPARE(List()->Entry(entries + 1).text, u"new0"_s); // positions count from 1
     }
 };
 
