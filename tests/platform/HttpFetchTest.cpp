@@ -3,6 +3,7 @@
 #include "platform/HttpFetch.h"
 #include "core/TransferStates.h"
 
+#include <QCoreApplication>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -222,4 +223,6 @@ TEST(HttpFetch, HttpsIsNeverRedirectedDownToHttp) {
     ExpectFailed(Fetch(secure.Url(u"/down"_s)));
     EXPECT_TRUE(insecure.Heads().isEmpty());
     QSslConfiguration::setDefaultConfiguration(saved);
+    // The finished connections go with their deferred deletion, and their TLS state with them.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
