@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
 #include <QWindow>
 
@@ -648,6 +649,8 @@ void frmMain::Inet_StateChanged(int state) {
 }
 
 void frmMain::FetchAndConvert(const QString& url) {
+    // Text typed without a scheme is fetched as http; the label names what was fetched.
+    const QString address = platform::HttpFetch::TypedAddress(url);
     setEnabled(false);
     frmInfo& info = frmInfo::Load(this);
     info.SetCancelVisible(false);
@@ -656,25 +659,31 @@ void frmMain::FetchAndConvert(const QString& url) {
     info.SetStatusText(QString());
     info.Repaint();
 
+    // Each fetch writes a file of its own, created exclusively, and converts from it; only then is
+    // it renamed to the well-known name. So a second running copy never reads this page, nor this
+    // one the other's, and the well-known file still holds the last fetched page.
     const QString tempPath = dataDir_ + QStringLiteral("HTML_TMP.htm");
-    // The page is written as one quoted value; its bytes stay as sent, so the conversion decodes
-    // them by the page's own declaration.
-    bool raised = false;
-    QFile temp(tempPath);
-    if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        raised = true;
+    QTemporaryFile page(dataDir_ + QStringLiteral("HTML_TMP-XXXXXX.htm"));
+    enum class Failure { None, Address, Transfer, File } failure = Failure::None;
+    if (address.isEmpty()) {
+        failure = Failure::Address;
+    } else if (!page.open()) {
+        failure = Failure::File;
     } else {
         const platform::HttpFetchResult result = platform::HttpFetch::Fetch(
-            url, gProxyUse, Q(gProxyAddress), [this](int state) { Inet_StateChanged(state); });
+            address, gProxyUse, Q(gProxyAddress), [this](int state) { Inet_StateChanged(state); });
         if (result.outcome == platform::HttpFetchResult::Outcome::Invalid) {
-            raised = true;
-        } else if (result.outcome == platform::HttpFetchResult::Outcome::Ok) {
+            failure = Failure::Address;
+        } else if (result.outcome == platform::HttpFetchResult::Outcome::Failed) {
+            failure = Failure::Transfer;
+        } else {
+            // One quoted value; its bytes stay as sent, so the conversion decodes them by the
+            // page's own declaration.
             const QByteArray content = '"' + result.body + "\"\r\n";
-            raised = temp.write(content) != content.size();
+            if (page.write(content) != content.size() || !page.flush())
+                failure = Failure::File;
         }
-        if (!temp.flush())
-            raised = true;
-        temp.close();
+        page.close();
     }
 
     setEnabled(true);
@@ -682,21 +691,37 @@ void frmMain::FetchAndConvert(const QString& url) {
     info.hide();
     info.SetPhaseText(QString());
     info.SetStatusText(QString());
-    if (raised) {
-        gCancelRequested = false;
+    // The transfer's error state has been reported through gCancelRequested as well.
+    const bool transferFailed = failure == Failure::Transfer || gCancelRequested;
+    gCancelRequested = false;
+    switch (transferFailed ? Failure::Transfer : failure) {
+    case Failure::Address:
         platform::MessageBox::Show(this, QStringLiteral("指定したURLが異常です。"), QStringLiteral("警告"),
                                    MessageIcon::Exclamation);
         return;
-    }
-    if (gCancelRequested) {
-        gCancelRequested = false;
+    case Failure::File:
+        platform::MessageBox::Show(this,
+                                   QStringLiteral("取得したﾍﾟｰｼﾞを一時ﾌｧｲﾙに書き込めませんでした。") +
+                                       QStringLiteral("\r\n") +
+                                       (page.fileName().isEmpty() ? tempPath : page.fileName()),
+                                   QStringLiteral("警告"), MessageIcon::Critical);
+        return;
+    case Failure::Transfer:
         platform::MessageBox::Show(
             this, QStringLiteral("指定されたURLから情報を取得できませんでした。\r\n処理を中断します。"),
             platform::MessageBox::AppTitle(), MessageIcon::None);
         return;
+    case Failure::None:
+        break;
     }
-    lblTgtFile_->setText(url);
-    ConvertHtmlFile(tempPath);
+    lblTgtFile_->setText(address);
+    ConvertHtmlFile(page.fileName());
+    // Replaces the previous page in one step; a failure only leaves the fetched page under its own name.
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(page.fileName()).toStdString(),
+                            QFile::encodeName(tempPath).toStdString(), error);
+    if (!error)
+        page.setAutoRemove(false);
 }
 
 // ---- Output ----

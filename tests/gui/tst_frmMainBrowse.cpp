@@ -6,7 +6,7 @@
 #include "forms/frmMain.h"
 #include "platform/ListView.h"
 #include "support/GuiTest.h"
-#include "support/LocalHttpServer.h"
+#include "support/WebServer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,7 +29,7 @@ class FrmMainBrowseTest : public QObject {
 private Q_SLOTS:
     void browseOpensOneBrowserOnTheSelectedEntry() {
         test::TempDir dir;
-        test::LocalHttpServer server;
+        test::WebServer server;
         const std::unique_ptr<frmMain> w = test::StartMainWindow(dir);
         server.Serve("/page", "<html><head><title>Page</title></head><body>x</body></html>");
         const QString url = server.Url(u"/page"_s);
