@@ -1,15 +1,13 @@
 #include "platform/HttpFetch.h"
 
+#include "core/HttpResponse.h"
 #include "core/TransferStates.h"
 
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
 #include <QRegularExpression>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -17,6 +15,8 @@
 #include <zlib.h>
 
 namespace orvane::platform {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -79,9 +79,20 @@ bool IsWebScheme(const QString& scheme) {
     return scheme == u"http" || scheme == u"https";
 }
 
-// Qt reports no look-up, connect or close events of its own, so the states are emulated around
-// what it does report. Each step reports every state between the last one and its own, which
-// keeps the table's order even when Qt skips a signal (a reused connection sends no requestSent).
+QByteArray HostHeader(const QUrl& url) {
+    const QString host = url.host(QUrl::FullyEncoded);
+    QByteArray text = host.contains(u':') ? '[' + host.toLatin1() + ']' : host.toLatin1();
+    const int port = url.port();
+    if (port >= 0 && port != (url.scheme() == u"https" ? 443 : 80))
+        text += ':' + QByteArray::number(port);
+    return text;
+}
+
+// One fetch with its redirects, over connections of its own: the responses are read by
+// HttpResponseReader, which knows where each body must end (Qt 6.4's reader takes a chunked body
+// cut between two chunks for a whole one, and sends some requests of a redirect chain twice).
+// The look-up is made first, so that the states come in the table's order; each step reports
+// every state between the last one and its own.
 class Transfer {
 public:
     Transfer(QUrl url, std::optional<QNetworkProxy> proxy, const HttpFetch::StateCallback& onState)
@@ -161,99 +172,152 @@ private:
     void LookedUp() {
         Touch();
         Advance(kStateHostResolved);
-        Advance(kStateConnecting);
-
-        manager_ = std::make_unique<QNetworkAccessManager>();
-        // Explicitly no proxy when none is chosen, so the environment's proxy variables never apply.
-        manager_->setProxy(proxy_ ? *proxy_ : QNetworkProxy(QNetworkProxy::NoProxy));
-        manager_->setAutoDeleteReplies(false);
-
         Request(url_);
     }
 
-    // Redirects are followed here, not by Qt: Qt 6.4 sends some requests of a chain twice and ends
-    // others without an error or a page. Every step goes out on the same manager, so a kept-alive
-    // connection carries the whole chain.
+    // Where a request for `url` must connect: an https address through a proxy is tunnelled (the
+    // socket's proxy does that), an http one is asked of the proxy itself.
+    QString Endpoint(const QUrl& url) const {
+        const bool tunnel = proxy_ && url.scheme() == u"https";
+        if (proxy_ && !tunnel)
+            return u"proxy "_s + proxy_->hostName() + u':' + QString::number(proxy_->port());
+        return url.scheme() + u' ' + url.host() + u':' +
+               QString::number(url.port(url.scheme() == u"https" ? 443 : 80));
+    }
+
     void Request(const QUrl& url) {
         current_ = url;
-        body_.clear();
-        QNetworkRequest request(url);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-        // Qt would inflate a compressed body without noticing that it was cut off; asked for none,
-        // a server that compresses all the same is inflated here, where the end is checked.
-        request.setRawHeader("Accept-Encoding", "identity");
-        reply_ = manager_->get(request);
+        const QString endpoint = Endpoint(url);
+        const bool reuse = socket_ && keepAlive_ && endpoint_ == endpoint &&
+                           socket_->state() == QAbstractSocket::ConnectedState;
+        if (!reuse)
+            Connect(url, endpoint);
+        reused_ = reuse;
+        reader_.emplace(static_cast<std::size_t>(HttpFetch::kMaxBodyBytes));
+        if (connected_)
+            Send();
+    }
 
-        QNetworkReply* reply = reply_;
-        QObject::connect(reply, &QNetworkReply::socketStartedConnecting, &guard_, [this] { Touch(); });
-        QObject::connect(reply, &QNetworkReply::encrypted, &guard_, [this] { Touch(); });
-        QObject::connect(reply, &QNetworkReply::requestSent, &guard_, [this] {
+    void Connect(const QUrl& url, const QString& endpoint) {
+        CloseSocket();
+        Advance(kStateConnecting);
+        endpoint_ = endpoint;
+        connected_ = false;
+        socket_ = std::make_unique<QSslSocket>();
+        QSslSocket* socket = socket_.get();
+        const bool tls = url.scheme() == u"https";
+        QObject::connect(socket, &QAbstractSocket::connected, &guard_, [this, tls] {
             Touch();
-            Advance(kStateRequestSent);
+            if (!tls)
+                Connected();
         });
-        QObject::connect(reply, &QNetworkReply::uploadProgress, &guard_, [this] { Touch(); });
-        QObject::connect(reply, &QNetworkReply::downloadProgress, &guard_, [this] { Touch(); });
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, &guard_, [this] { HeadersIn(); });
-        QObject::connect(reply, &QNetworkReply::readyRead, &guard_, [this] { BytesIn(); });
-        QObject::connect(reply, &QNetworkReply::finished, &guard_, [this] { Finished(); });
+        QObject::connect(socket, &QSslSocket::encrypted, &guard_, [this] { Connected(); });
+        QObject::connect(socket, &QIODevice::bytesWritten, &guard_, [this] { Touch(); });
+        QObject::connect(socket, &QIODevice::readyRead, &guard_, [this] { BytesIn(); });
+        QObject::connect(socket, &QAbstractSocket::disconnected, &guard_, [this] { ConnectionClosed(); });
+        QObject::connect(socket, &QAbstractSocket::errorOccurred, &guard_,
+                         [this](QAbstractSocket::SocketError error) {
+                             if (error == QAbstractSocket::RemoteHostClosedError)
+                                 ConnectionClosed();
+                             else
+                                 Fail();
+                         });
+        // Explicitly no proxy when none is chosen, so the environment's proxy variables never apply.
+        const bool tunnel = proxy_ && tls;
+        socket->setProxy(tunnel ? *proxy_ : QNetworkProxy(QNetworkProxy::NoProxy));
+        if (proxy_ && !tunnel)
+            socket->connectToHost(proxy_->hostName(), proxy_->port());
+        else if (tls)
+            socket->connectToHostEncrypted(url.host(), static_cast<quint16>(url.port(443)));
+        else
+            socket->connectToHost(url.host(), static_cast<quint16>(url.port(80)));
     }
 
-    // Follows a redirect response; false when it is none (or not one that can be followed).
-    bool FollowRedirect(int status) {
-        if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
-            return false;
-        const QByteArray location = reply_->rawHeader("Location").trimmed();
-        const QUrl next = current_.resolved(QUrl::fromEncoded(location, QUrl::TolerantMode));
-        const bool downgrade = current_.scheme() == u"https" && next.scheme() != u"https";
-        if (location.isEmpty() || !next.isValid() || !IsWebScheme(next.scheme()) || next.host().isEmpty() ||
-            downgrade || ++redirects_ > HttpFetch::kMaxRedirects)
-            return false;
-        QObject::disconnect(reply_, nullptr, &guard_, nullptr);
-        reply_->deleteLater(); // inside its own signal
-        reply_ = nullptr;
-        Request(next);
-        return true;
-    }
-
-    void HeadersIn() {
+    void Connected() {
         if (done_)
             return;
         Touch();
-        Advance(kStateReceivingResponse);
-        // A declared oversize body is refused before any of it arrives (redirects carry none).
-        const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
-        if (IsSuccess(status) && length.isValid() && length.toLongLong() > HttpFetch::kMaxBodyBytes)
-            Fail();
+        Advance(kStateConnected);
+        connected_ = true;
+        keepAlive_ = true;
+        Send();
+    }
+
+    void Send() {
+        Advance(kStateRequesting);
+        // Through a proxy the request names the whole address; otherwise only the path.
+        const bool viaProxy = proxy_ && current_.scheme() != u"https";
+        QByteArray target =
+            viaProxy ? current_.toEncoded(QUrl::RemoveUserInfo | QUrl::RemoveFragment)
+                     : current_.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+        if (target.isEmpty())
+            target = "/";
+        // No compression is asked for; a server that compresses all the same is inflated below,
+        // where the end of the stream is checked.
+        const QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + HostHeader(current_) +
+                                   "\r\nAccept-Encoding: identity\r\nConnection: keep-alive\r\n"
+                                   "User-Agent: Mozilla/5.0\r\nAccept: */*\r\n\r\n";
+        socket_->write(request);
+        Touch();
+        Advance(kStateRequestSent);
     }
 
     void BytesIn() {
-        if (done_)
+        if (done_ || !reader_)
             return;
         Touch();
+        const QByteArray bytes = socket_->readAll();
+        if (bytes.isEmpty())
+            return;
         Advance(kStateReceivingResponse);
-        // Read no more than one byte past the limit, so an oversize body never sits in memory.
-        const qint64 room = HttpFetch::kMaxBodyBytes + 1 - body_.size();
-        body_ += reply_->read(room);
-        if (body_.size() > HttpFetch::kMaxBodyBytes)
-            Fail();
+        reader_->Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        Settle();
     }
 
-    static bool IsSuccess(int status) { return status >= 200 && status < 300; }
+    void ConnectionClosed() {
+        if (done_ || !reader_ || closing_)
+            return;
+        BytesIn(); // what came before the close
+        if (done_ || !reader_ || reader_->state() != HttpResponseReader::State::Head ||
+            !reader_->NothingReceived()) {
+            if (!done_ && reader_) {
+                reader_->Closed();
+                Settle();
+            }
+            return;
+        }
+        // A kept-alive connection that the server had already closed: once more on a new one.
+        if (reused_) {
+            keepAlive_ = false;
+            Request(current_);
+            return;
+        }
+        Fail();
+    }
 
-    void Finished() {
+    // Acts on the response once it is whole, or has failed.
+    void Settle() {
         if (done_)
             return;
-        BytesIn();
-        if (done_)
+        switch (reader_->state()) {
+        case HttpResponseReader::State::Head:
+        case HttpResponseReader::State::Body:
             return;
-        // Qt ends a reply cut short with an error; only a whole 2xx response is a page, and a
-        // redirect that cannot be followed (no usable Location, too many, down to http) is none.
-        const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply_->error() == QNetworkReply::NoError && FollowRedirect(status))
+        case HttpResponseReader::State::Failed:
+            Fail();
             return;
-        if (reply_->error() != QNetworkReply::NoError || !IsSuccess(status) ||
-            !UndoContentCoding(reply_->rawHeader("Content-Encoding"), body_)) {
+        case HttpResponseReader::State::Done:
+            break;
+        }
+        keepAlive_ = keepAlive_ && reader_->KeepAlive();
+        const int status = reader_->Status();
+        if (FollowRedirect(status))
+            return;
+        std::string& body = reader_->Body();
+        body_ = QByteArray(body.data(), static_cast<qsizetype>(body.size()));
+        const std::string_view coding = reader_->Header("Content-Encoding");
+        if (!IsSuccess(status) ||
+            !UndoContentCoding(QByteArray(coding.data(), static_cast<qsizetype>(coding.size())), body_)) {
             Fail();
             return;
         }
@@ -262,7 +326,37 @@ private:
         End();
     }
 
-    // Closes the reply and, with the manager, its connection; leftover callbacks are cut first.
+    static bool IsSuccess(int status) { return status >= 200 && status < 300; }
+
+    // Follows a redirect response; false when it is none, or one that cannot be followed (no usable
+    // Location, one too many, a step down from https to http, not a web address).
+    bool FollowRedirect(int status) {
+        if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+            return false;
+        const std::string_view location = reader_->Header("Location");
+        const QUrl next = current_.resolved(QUrl::fromEncoded(
+            QByteArray(location.data(), static_cast<qsizetype>(location.size())), QUrl::TolerantMode));
+        const bool downgrade = current_.scheme() == u"https" && next.scheme() != u"https";
+        if (location.empty() || !next.isValid() || !IsWebScheme(next.scheme()) || next.host().isEmpty() ||
+            downgrade || ++redirects_ > HttpFetch::kMaxRedirects)
+            return false;
+        Request(next.adjusted(QUrl::RemoveFragment));
+        return true;
+    }
+
+    void CloseSocket() {
+        if (!socket_)
+            return;
+        closing_ = true;
+        QObject::disconnect(socket_.get(), nullptr, &guard_, nullptr);
+        socket_->abort();
+        // Deleted later: this may run inside one of the socket's own signals.
+        socket_.release()->deleteLater();
+        closing_ = false;
+        connected_ = false;
+    }
+
+    // Closes the connection; leftover callbacks are cut first.
     void Teardown() {
         if (lookupId_ >= 0) {
             QHostInfo::abortHostLookup(lookupId_);
@@ -270,13 +364,7 @@ private:
         }
         stall_.stop();
         total_.stop();
-        if (reply_) {
-            QObject::disconnect(reply_, nullptr, &guard_, nullptr);
-            reply_->abort();
-            delete reply_;
-            reply_ = nullptr;
-        }
-        manager_.reset();
+        CloseSocket();
     }
 
     QUrl url_;
@@ -290,9 +378,15 @@ private:
     QEventLoop loop_;
     QTimer stall_; // restarted by every sign of progress
     QTimer total_; // never restarted
-    std::unique_ptr<QNetworkAccessManager> manager_;
-    QNetworkReply* reply_ = nullptr;
     int lookupId_ = -1;
+
+    std::unique_ptr<QSslSocket> socket_;
+    QString endpoint_; // where socket_ leads
+    bool connected_ = false;
+    bool keepAlive_ = false; // socket_ may carry the next request
+    bool reused_ = false;    // the request under way went out on a connection used before
+    bool closing_ = false;
+    std::optional<HttpResponseReader> reader_;
 
     QByteArray body_;
     int last_ = kStateNone;

@@ -150,11 +150,19 @@ void WebServer::Answer(QTcpSocket* socket) {
         return; // the head came in pieces: wait for the rest
     const Request request{socket->read(end + 4)};
     heads_.append(request.head);
+    if (request.head.startsWith("CONNECT ")) {
+        Tunnel(socket, request.target());
+        return;
+    }
 
     const auto route = routes_.constFind(request.target());
     const WebResponse response = route != routes_.constEnd() ? (*route)(request)
                                  : fallback_                 ? fallback_(request)
                                                              : Page("not found", 404);
+    if (response.drop) {
+        socket->abort();
+        return;
+    }
     if (response.close)
         socket->setProperty("closing", true);
     if (response.drip.count() > 0) {
@@ -169,6 +177,31 @@ void WebServer::Answer(QTcpSocket* socket) {
     }
     if (socket->bytesAvailable() > 0) // a pipelined request that is already here
         QTimer::singleShot(0, socket, [this, socket] { Answer(socket); });
+}
+
+void WebServer::Tunnel(QTcpSocket* socket, const QByteArray& authority) {
+    QObject::disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
+    socket->setProperty("closing", true);
+    const QList<QByteArray> parts = authority.split(':');
+    if (parts.size() != 2 || parts[0] != "127.0.0.1") { // never anywhere but this machine
+        socket->write("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    }
+    auto* far = new QTcpSocket(socket);
+    QObject::connect(far, &QTcpSocket::connected, socket, [socket, far] {
+        socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
+        socket->write(socket->readAll());
+        QObject::connect(socket, &QTcpSocket::readyRead, far,
+                         [socket, far] { far->write(socket->readAll()); });
+        QObject::connect(far, &QTcpSocket::readyRead, socket,
+                         [socket, far] { socket->write(far->readAll()); });
+        if (socket->bytesAvailable() > 0)
+            far->write(socket->readAll());
+    });
+    QObject::connect(far, &QTcpSocket::disconnected, socket, [socket] { socket->disconnectFromHost(); });
+    QObject::connect(socket, &QTcpSocket::disconnected, far, [far] { far->disconnectFromHost(); });
+    far->connectToHost(QHostAddress::LocalHost, parts[1].toUShort());
 }
 
 std::shared_ptr<void> WebServer::TrustTestCertificate() {

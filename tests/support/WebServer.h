@@ -16,11 +16,13 @@ class QTcpSocket;
 
 namespace orvane::test {
 
-/// What the server sends for one request.
+/// What the server sends for one request. A CONNECT request is always answered as a proxy does:
+/// the connection becomes a tunnel to the address it names (on this machine only).
 struct WebResponse {
     QByteArray bytes;                 // status line, headers and body, exactly as sent
     bool close = false;               // close the connection after sending (else keep it alive)
     std::chrono::milliseconds drip{}; // when set: the body one byte per interval
+    bool drop = false;                // close the connection without sending anything
 };
 
 /// A 200 (or `status`) response with a Content-Length, kept alive.
@@ -67,6 +69,7 @@ public:
 private:
     void Accept();
     void Answer(QTcpSocket* socket);
+    void Tunnel(QTcpSocket* socket, const QByteArray& authority);
 
     QHash<QByteArray, Handler> routes_;
     Handler fallback_;
