@@ -19,7 +19,6 @@
 #include "platform/ShellOpen.h"
 #include "platform/SystemCodec.h"
 #include "platform/Twips.h"
-#include "platform/Volumes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -260,14 +259,12 @@ void frmMain::Form_Load() {
             iniPath,
             FirstStartState(gAppDir, platform::Twips(outer.width()), platform::Twips(outer.height())), codec);
         CentreOnScreen();
-        save.SetDrive(platform::Volumes::RootOf(appDir));
-        save.SetPath(appDir);
+        save.StartIn(appDir, appDir);
         ApplyFirstStartSettings();
     } else {
         const SettingsValues values = ReadSettingsFile(iniPath, gAppDir, codec);
         const QString outDir = Q(values.outputDir.value);
-        save.SetDrive(platform::Volumes::RootOf(outDir));
-        save.SetPath(outDir);
+        save.StartIn(outDir, appDir);
         if (values.PlacementValid())
             ApplyPlacement(values.top.value, values.left.value, values.width.value, values.height.value);
         else
