@@ -747,7 +747,11 @@ void frmMain::mManual_Click() {
     QString dir = Q(gAppDir);
     if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
         dir.chop(1);
-    platform::ShellOpen::Open(QStringLiteral("file://") + dir + QStringLiteral("/readme.htm"));
+    const QString manual = dir + QStringLiteral("/readme.htm");
+    // Asking the desktop to open a missing file would only move the failure out of sight.
+    if (!QFileInfo(manual).isFile() || !platform::ShellOpen::Open(QStringLiteral("file://") + manual))
+        platform::MessageBox::Show(this, QStringLiteral("ﾏﾆｭｱﾙを開けませんでした。\r\n") + manual,
+                                   QStringLiteral("ﾏﾆｭｱﾙ表示失敗"), MessageIcon::Critical);
 }
 
 // ---- ConversionHost ----
