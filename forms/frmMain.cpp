@@ -13,6 +13,7 @@
 #include "forms/frmVersion.h"
 #include "modules/modCmOpen.h"
 #include "platform/HttpFetch.h"
+#include "platform/LineEdit.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
@@ -155,10 +156,12 @@ void frmMain::BuildControls() {
     lblIdx_->hide();
 
     const QFont editFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
-    txtName_ = new QLineEdit(fraUpDate_);
+    // The limits hold for typing only: a longer name or URL from a page is loaded and kept whole.
+    auto* name = new platform::LineEdit(fraUpDate_);
+    name->SetTypingLimit(255);
+    txtName_ = name;
     txtName_->setObjectName(QStringLiteral("txtName"));
-    txtName_->setMaxLength(255);
-    txtURL_ = new QLineEdit(fraUpDate_);
+    txtURL_ = new platform::LineEdit(fraUpDate_);
     txtURL_->setObjectName(QStringLiteral("txtURL"));
     for (QLineEdit* box : {txtName_, txtURL_}) {
         box->setFont(editFont);
