@@ -348,7 +348,35 @@ void frmMain::Form_Unload() {
                   platform::SystemCodec::Instance());
 }
 
+// Marks a conversion or a fetch as running. When the outermost work ends with a close request
+// pending, the window closes from the event loop, once the handler that started the work is done.
+class frmMain::WorkScope {
+public:
+    WorkScope(frmMain& window, Work kind) : window_(window), outer_(window.work_) { window.work_ = kind; }
+    ~WorkScope() {
+        window_.work_ = outer_;
+        if (outer_ == Work::None && window_.closePending_)
+            QMetaObject::invokeMethod(
+                &window_, [w = &window_] { w->close(); }, Qt::QueuedConnection);
+    }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+
+private:
+    frmMain& window_;
+    Work outer_;
+};
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (work_ != Work::None) {
+        // Unloading now would pull the window from under the running work. A conversion is
+        // cancelled as by its cancel button; a fetch has no cancel and runs to its end.
+        closePending_ = true;
+        if (work_ == Work::Conversion)
+            gCancelRequested = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
     // The process ends at once: other windows close without their own closing steps.
@@ -570,6 +598,10 @@ void frmMain::ListView1_DblClick() {
 // ---- Input ----
 
 void frmMain::ConvertHtmlFile(const QString& path) {
+    // The window is closing: no new work starts (the rest of a drop, the page of a fetch).
+    if (closePending_)
+        return;
+    const WorkScope work(*this, Work::Conversion);
     RunConversion(U(path), *this, platform::SystemCodec::Instance());
 }
 
@@ -590,6 +622,8 @@ void frmMain::InputDroppedFiles(const QStringList& paths) {
         return;
     }
     for (const QString& path : paths) {
+        if (closePending_)
+            break;
         lblTgtFile_->setText(path);
         ConvertHtmlFile(path);
     }
@@ -648,6 +682,7 @@ void frmMain::Inet_StateChanged(int state) {
 }
 
 void frmMain::FetchAndConvert(const QString& url) {
+    const WorkScope work(*this, Work::Fetch);
     setEnabled(false);
     frmInfo& info = frmInfo::Load(this);
     info.SetCancelVisible(false);

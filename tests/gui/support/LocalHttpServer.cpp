@@ -26,6 +26,8 @@ void LocalHttpServer::OnConnection() {
             if (!buffer->contains("\r\n\r\n"))
                 return;
             const QByteArray target = buffer->left(buffer->indexOf("\r\n")).split(' ').value(1);
+            if (onRequest_)
+                onRequest_(target);
             const auto page = pages_.value(target, {404, QByteArray("not found")});
             socket->write("HTTP/1.0 " + QByteArray::number(page.first) +
                           " X\r\nContent-Length: " + QByteArray::number(page.second.size()) +

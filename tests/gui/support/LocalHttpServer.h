@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTcpServer>
+#include <functional>
 
 namespace orvane::test {
 
@@ -19,12 +20,16 @@ public:
     QString Url(const QString& path) const;
     /// Answers `path` with `status` and `body`.
     void Serve(const QByteArray& path, const QByteArray& body, int status = 200);
+    /// Runs `action` with the path of each request as it arrives, before it is answered: while the
+    /// client waits for the response.
+    void OnRequest(std::function<void(const QByteArray& path)> action) { onRequest_ = std::move(action); }
 
 private:
     void OnConnection();
 
     QTcpServer server_;
     QHash<QByteArray, QPair<int, QByteArray>> pages_;
+    std::function<void(const QByteArray& path)> onRequest_;
 };
 
 } // namespace orvane::test
