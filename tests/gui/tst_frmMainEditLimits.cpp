@@ -1,14 +1,17 @@
 // The edit boxes' length limits hold for typing and pasting only: a longer name or URL loaded from
-// the list stays whole, and "更新" stores it whole when the user did not touch it.
+// the list stays whole, and "更新" stores it whole when the user did not touch it; likewise the
+// proxy address of the options dialog.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
+#include "forms/frmOption.h"
 #include "platform/ListView.h"
 #include "support/GuiTest.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace orvane;
@@ -48,6 +51,19 @@ private Q_SLOTS:
         QTest::keyClick(urlBox, Qt::Key_Return);
         QCOMPARE(gLinks.At(0).name, name);
         QCOMPARE(gLinks.At(0).url, url.substr(0, url.size() - 1) + u"b");
+    }
+
+    void optionsKeepALoadedLongProxyAddressWhole() {
+        // A settings file may hold any length; OK must not write back a cut address.
+        gProxyUse = true;
+        gProxyAddress = u"proxy:" + std::u16string(40000, u'9');
+        const std::u16string stored = gProxyAddress;
+        test::MessageCapture messages;
+        frmOption d(w_.get());
+        d.show();
+        d.findChild<QPushButton*>(u"cmdOk"_s)->click();
+        QCOMPARE(gProxyAddress.size(), stored.size());
+        QVERIFY(gProxyAddress == stored);
     }
 
     void typingAndPastingStopAtTheLimit() {
