@@ -5,13 +5,18 @@
 
 #include <cstddef>
 
+class QString;
 class QWidget;
 
 namespace orvane::BrowserLibrary {
 
-/// frmBrowser::Open(mainWindow) on gBrowseAddress. False when the library cannot be loaded (an
-/// incomplete installation); the reason goes to the log.
+/// frmBrowser::Open(mainWindow) on gBrowseAddress. When the library cannot be loaded (an
+/// incomplete installation) a message box over `mainWindow` names it, and the result is false.
 bool Open(QWidget* mainWindow);
+
+/// Test hook: the library's path for later loads (empty: the one beside the program). A library
+/// loaded before stays in the process, but is looked up again at the next Open().
+void SetPathForTests(const QString& path);
 
 /// The library's entry point: the address is handed over with the call, since the library may hold
 /// its own copy of the program's globals.

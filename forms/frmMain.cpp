@@ -13,13 +13,13 @@
 #include "forms/frmVersion.h"
 #include "modules/modCmOpen.h"
 #include "platform/HttpFetch.h"
+#include "platform/LineEdit.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
 #include "platform/ShellOpen.h"
 #include "platform/SystemCodec.h"
 #include "platform/Twips.h"
-#include "platform/Volumes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -157,10 +157,12 @@ void frmMain::BuildControls() {
     lblIdx_->hide();
 
     const QFont editFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
-    txtName_ = new QLineEdit(fraUpDate_);
+    // The limits hold for typing only: a longer name or URL from a page is loaded and kept whole.
+    auto* name = new platform::LineEdit(fraUpDate_);
+    name->SetTypingLimit(255);
+    txtName_ = name;
     txtName_->setObjectName(QStringLiteral("txtName"));
-    txtName_->setMaxLength(255);
-    txtURL_ = new QLineEdit(fraUpDate_);
+    txtURL_ = new platform::LineEdit(fraUpDate_);
     txtURL_->setObjectName(QStringLiteral("txtURL"));
     for (QLineEdit* box : {txtName_, txtURL_}) {
         box->setFont(editFont);
@@ -261,14 +263,12 @@ void frmMain::Form_Load() {
             iniPath,
             FirstStartState(gAppDir, platform::Twips(outer.width()), platform::Twips(outer.height())), codec);
         CentreOnScreen();
-        save.SetDrive(platform::Volumes::RootOf(appDir));
-        save.SetPath(appDir);
+        save.StartIn(appDir, appDir);
         ApplyFirstStartSettings();
     } else {
         const SettingsValues values = ReadSettingsFile(iniPath, gAppDir, codec);
         const QString outDir = Q(values.outputDir.value);
-        save.SetDrive(platform::Volumes::RootOf(outDir));
-        save.SetPath(outDir);
+        save.StartIn(outDir, appDir);
         if (values.PlacementValid())
             ApplyPlacement(values.top.value, values.left.value, values.width.value, values.height.value);
         else
@@ -349,7 +349,35 @@ void frmMain::Form_Unload() {
                   platform::SystemCodec::Instance());
 }
 
+// Marks a conversion or a fetch as running. When the outermost work ends with a close request
+// pending, the window closes from the event loop, once the handler that started the work is done.
+class frmMain::WorkScope {
+public:
+    WorkScope(frmMain& window, Work kind) : window_(window), outer_(window.work_) { window.work_ = kind; }
+    ~WorkScope() {
+        window_.work_ = outer_;
+        if (outer_ == Work::None && window_.closePending_)
+            QMetaObject::invokeMethod(
+                &window_, [w = &window_] { w->close(); }, Qt::QueuedConnection);
+    }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+
+private:
+    frmMain& window_;
+    Work outer_;
+};
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (work_ != Work::None) {
+        // Unloading now would pull the window from under the running work. A conversion is
+        // cancelled as by its cancel button; a fetch has no cancel and runs to its end.
+        closePending_ = true;
+        if (work_ == Work::Conversion)
+            gCancelRequested = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
     // The process ends at once: other windows close without their own closing steps.
@@ -571,6 +599,10 @@ void frmMain::ListView1_DblClick() {
 // ---- Input ----
 
 void frmMain::ConvertHtmlFile(const QString& path) {
+    // The window is closing: no new work starts (the rest of a drop, the page of a fetch).
+    if (closePending_)
+        return;
+    const WorkScope work(*this, Work::Conversion);
     RunConversion(U(path), *this, platform::SystemCodec::Instance());
 }
 
@@ -591,6 +623,8 @@ void frmMain::InputDroppedFiles(const QStringList& paths) {
         return;
     }
     for (const QString& path : paths) {
+        if (closePending_)
+            break;
         lblTgtFile_->setText(path);
         ConvertHtmlFile(path);
     }
@@ -649,6 +683,7 @@ void frmMain::Inet_StateChanged(int state) {
 }
 
 void frmMain::FetchAndConvert(const QString& url) {
+    const WorkScope work(*this, Work::Fetch);
     // Text typed without a scheme is fetched as http; the label names what was fetched.
     const QString address = platform::HttpFetch::TypedAddress(url);
     setEnabled(false);
@@ -775,7 +810,11 @@ void frmMain::mManual_Click() {
     QString dir = Q(gAppDir);
     if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
         dir.chop(1);
-    platform::ShellOpen::Open(QStringLiteral("file://") + dir + QStringLiteral("/readme.htm"));
+    const QString manual = dir + QStringLiteral("/readme.htm");
+    // Asking the desktop to open a missing file would only move the failure out of sight.
+    if (!QFileInfo(manual).isFile() || !platform::ShellOpen::Open(QStringLiteral("file://") + manual))
+        platform::MessageBox::Show(this, QStringLiteral("ﾏﾆｭｱﾙを開けませんでした。\r\n") + manual,
+                                   QStringLiteral("ﾏﾆｭｱﾙ表示失敗"), MessageIcon::Critical);
 }
 
 // ---- ConversionHost ----

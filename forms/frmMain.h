@@ -119,6 +119,12 @@ private:
     QPushButton* cmdMakeList_;
     QPushButton* cmdOutLink_;
 
+    // The work on the stack; a close request during it is held until it has ended.
+    enum class Work { None, Fetch, Conversion };
+    class WorkScope;
+    Work work_ = Work::None;
+    bool closePending_ = false;
+
     QString dataDir_;
     std::optional<QSize> pendingOuter_;
     bool busy_ = false;

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "modules/modOrvane.h"
+#include "platform/LineEdit.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
 #include "platform/Twips.h"
@@ -132,7 +133,8 @@ frmOption::frmOption(QWidget* mainWindow)
                 });
     }
 
-    txtProxy_ = new QLineEdit(frames_[optProxy]);
+    // Its length limit holds for typing only: a longer stored address is shown and kept whole.
+    txtProxy_ = new platform::LineEdit(frames_[optProxy]);
     Place(txtProxy_, u"txtProxy", PxRect(kTxtProxyLeft, 240, 1575, 270));
     txtProxy_->setEnabled(false);
     SetAddressBoxColour(txtProxy_, false);

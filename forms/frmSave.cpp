@@ -163,6 +163,24 @@ void frmSave::SetDrive(const QString& drive) {
         drvFileSave_->setCurrentIndex(index); // runs drvFileSave_Change
 }
 
+void frmSave::StartIn(const QString& dir, const QString& fallback) {
+    // Nobody is there yet to answer a message box: what cannot be used gives way silently.
+    for (const QString& candidate : {dir, fallback, QStringLiteral("/")}) {
+        if (candidate.isEmpty() || !QFileInfo(candidate).isDir())
+            continue;
+        const QString root = Volumes::RootOf(candidate);
+        if (!Volumes::IsReady(root))
+            continue;
+        {
+            const QSignalBlocker block(drvFileSave_);
+            drvFileSave_->setCurrentIndex(DriveIndex(root));
+        }
+        cOldDrive = root;
+        if (SetPath(candidate))
+            return;
+    }
+}
+
 QString frmSave::Drive() const {
     return drvFileSave_->currentText();
 }

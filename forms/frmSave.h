@@ -6,7 +6,7 @@
 //
 // Use by the main window:
 //   - start-up: frmSave::Load(this) once (the window is created hidden and placed at the main
-//     window's top-left), then SetDrive(...) and SetPath(stored output directory);
+//     window's top-left), then StartIn(stored output directory, program directory);
 //   - the list command: gMakingList = true; frmSave::Loaded()->MakeList(); gMakingList = false;
 //   - the shortcut command: disable the main window, then frmSave::Loaded()->show(); the window's
 //     own buttons enable the main window again;
@@ -40,6 +40,11 @@ public:
     void SetDrive(const QString& drive);
     /// The volume root the drive list shows.
     QString Drive() const;
+
+    /// Start-up: selects the volume of `dir` and opens `dir`, like SetDrive then SetPath, but
+    /// without a word: when `dir` or its volume cannot be used, `fallback` is opened instead, and
+    /// failing that the root of the file system.
+    void StartIn(const QString& dir, const QString& fallback);
 
     /// Opens `dir` in the directory list: it becomes the output directory. False, and nothing
     /// changes, when `dir` is not an existing directory.

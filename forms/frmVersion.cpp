@@ -1,6 +1,7 @@
 #include "forms/frmVersion.h"
 
 #include "modules/modOrvane.h"
+#include "platform/MessageBox.h"
 #include "platform/ShellOpen.h"
 #include "platform/Twips.h"
 
@@ -185,11 +186,17 @@ bool frmVersion::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmVersion::Label2_Click() {
-    platform::ShellOpen::Open(HomePage());
+    OpenHomePage();
 }
 
 void frmVersion::lblUrlDovra_Click() {
-    platform::ShellOpen::Open(HomePage());
+    OpenHomePage();
+}
+
+void frmVersion::OpenHomePage() {
+    if (!platform::ShellOpen::Open(HomePage()))
+        platform::MessageBox::Show(this, QStringLiteral("ﾎｰﾑﾍﾟｰｼﾞを開けませんでした。\r\n") + HomePage(),
+                                   QStringLiteral("ﾎｰﾑﾍﾟｰｼﾞ表示失敗"), MessageIcon::Critical);
 }
 
 void frmVersion::cmdOK_Click() {

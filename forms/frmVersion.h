@@ -45,6 +45,8 @@ protected:
 
 private:
     void Form_Load();
+    /// Both links: the home page in the user's browser, or a message saying it could not be opened.
+    void OpenHomePage();
     // Positions in twips; without a width the label takes the size of its text.
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width = 0, int height = 0,
                      bool bold = false);

@@ -40,7 +40,12 @@ void MessageBox::Show(QWidget* parent, const QString& text, const QString& title
     // A disabled owner would disable its child box too (the main window is disabled while work
     // runs), so such a box stands alone, application-modal, over the owner's window.
     QWidget* owner = UsableOwner(parent);
-    QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, owner);
+    // Texts carry paths, URLs and names from pages: shown as written, never as markup. The label
+    // breaks lines at LF, so the CR of each CR LF is left out of what is drawn.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(ToQt(icon), title, shown, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -8,6 +8,7 @@ namespace orvane::platform {
 namespace {
 struct State {
     bool recording = false;
+    bool recordedResult = true;
     QStringList recorded;
 };
 State& TheState() {
@@ -16,17 +17,22 @@ State& TheState() {
 }
 } // namespace
 
-void ShellOpen::Open(const QString& address) {
+bool ShellOpen::Open(const QString& address) {
     if (TheState().recording) {
         TheState().recorded.append(address);
-        return;
+        return TheState().recordedResult;
     }
-    QDesktopServices::openUrl(QUrl(address));
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 void ShellOpen::SetRecording(bool on) {
     TheState().recording = on;
+    TheState().recordedResult = true;
     TheState().recorded.clear();
+}
+
+void ShellOpen::SetRecordedResult(bool opened) {
+    TheState().recordedResult = opened;
 }
 
 const QStringList& ShellOpen::Recorded() {

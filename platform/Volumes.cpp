@@ -13,6 +13,7 @@ namespace {
 
 struct Hook {
     std::optional<QStringList> roots;
+    std::optional<QList<Volumes::Mount>> mounts;
     QSet<QString> notReady;
 };
 Hook& TheHook() {
@@ -48,16 +49,35 @@ bool Contains(const QString& root, const QString& path) {
     return path == root || path.startsWith(root + u'/');
 }
 
+const QString kFileSystemRoot = QStringLiteral("/");
+
+// The mount table: the system's, or the one a test set.
+QList<Volumes::Mount> MountTable() {
+    if (const auto& mounts = TheHook().mounts)
+        return *mounts;
+    QList<Volumes::Mount> table;
+    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+    for (const QStorageInfo& volume : volumes)
+        if (volume.isValid())
+            table.append({volume.rootPath(), volume.fileSystemType()});
+    return table;
+}
+
+bool ReadableDirectory(const QString& path) {
+    const QFileInfo info(path);
+    return info.isDir() && info.isReadable();
+}
+
 } // namespace
 
 QStringList Volumes::Roots() {
     if (TheHook().roots)
         return *TheHook().roots;
-    QStringList roots;
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& volume : volumes) {
-        const QString root = volume.rootPath();
-        if (!volume.isValid() || root.isEmpty() || IsPseudoFileSystem(volume.fileSystemType()))
+    QStringList roots{kFileSystemRoot};
+    const QList<Mount> table = MountTable();
+    for (const Mount& mount : table) {
+        const QString& root = mount.root;
+        if (root.isEmpty() || IsPseudoFileSystem(mount.type))
             continue;
         // tmpfs is real storage (/tmp) except where the system keeps its own trees.
         if (UnderSystemTree(root))
@@ -76,25 +96,40 @@ bool Volumes::IsReady(const QString& root) {
     const Hook& hook = TheHook();
     if (hook.notReady.contains(root))
         return false;
-    const QFileInfo info(root);
-    if (!info.isDir() || !info.isReadable())
+    if (!ReadableDirectory(root))
         return false;
-    if (hook.roots)
+    // The root cannot be taken away, mounted or not.
+    if (hook.roots || Clean(root) == kFileSystemRoot)
         return true;
     // A volume taken away leaves its mount point behind as a plain directory of the parent volume.
+    if (hook.mounts) {
+        const QString cleaned = Clean(root);
+        for (const Mount& mount : *hook.mounts)
+            if (Clean(mount.root) == cleaned)
+                return true;
+        return false;
+    }
     const QStorageInfo storage(root);
     return storage.isValid() && storage.isReady() && storage.rootPath() == Clean(root);
 }
 
 QString Volumes::RootOf(const QString& path) {
     const QString full = Clean(path);
-    if (const auto& roots = TheHook().roots) {
+    const Hook& hook = TheHook();
+    if (hook.roots || hook.mounts) {
+        QStringList roots;
+        if (hook.roots) {
+            roots = *hook.roots;
+        } else {
+            for (const Mount& mount : *hook.mounts)
+                roots.append(Clean(mount.root));
+        }
         QString best;
-        for (const QString& root : *roots) {
+        for (const QString& root : roots) {
             if (Contains(root, full) && root.size() > best.size())
                 best = root;
         }
-        return best.isEmpty() ? QStringLiteral("/") : best;
+        return best.isEmpty() ? kFileSystemRoot : best;
     }
     // QStorageInfo needs an existing path: climb to the nearest existing directory.
     QString existing = full;
@@ -118,6 +153,10 @@ void Volumes::SetTestNotReady(const QString& root, bool notReady) {
         TheHook().notReady.insert(root);
     else
         TheHook().notReady.remove(root);
+}
+
+void Volumes::SetTestMountTable(const QList<Mount>& mounts) {
+    TheHook().mounts = mounts;
 }
 
 void Volumes::ClearTestHook() {

@@ -1,8 +1,12 @@
 #pragma once
 // The volumes ("drives") the save-destination window offers: the mounted volumes of real file
-// systems, each named by its root path. A volume is ready when it is still mounted there and its
-// root can be read. Tests replace the listing and declare volumes not ready.
+// systems, each named by its root path, and always the root of the file system ("/"), which is
+// the volume of last resort even where it is no mount point of its own (a chroot, a sandbox). A
+// volume is ready when it is still mounted there and its root can be read; "/" is ready whenever
+// it can be read. Tests replace the listing or the mount table and declare volumes not ready.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +29,13 @@ public:
     // declared not ready are refused whether or not a listing is set.
     static void SetTestRoots(const QStringList& roots);
     static void SetTestNotReady(const QString& root, bool notReady = true);
+    /// Replaces the system's mount table (root path and file-system type of each mount) while the
+    /// rules above still apply to it; a listed mount is mounted when its root is a directory.
+    struct Mount {
+        QString root;
+        QByteArray type;
+    };
+    static void SetTestMountTable(const QList<Mount>& mounts);
     static void ClearTestHook();
 };
 

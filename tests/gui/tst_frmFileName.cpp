@@ -40,6 +40,7 @@ class FrmFileNameTest : public QObject {
 
     std::unique_ptr<QWidget> main_;
     std::unique_ptr<MessageCapture> messages_;
+    const test::ExpectModal driven_{QStringLiteral("frmFileName")};
 
 private Q_SLOTS:
     void init() {

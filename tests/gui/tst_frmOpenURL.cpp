@@ -81,6 +81,7 @@ private:
     // Runs `action` inside the modal loop with the main window disabled, as the main window does; a
     // watchdog ends a dialog that does not close by itself, so a fault fails the test instead of hanging.
     int ExecWith(frmOpenURL& dialog, const std::function<void()>& action) {
+        const orvane::test::ExpectModal driven(QStringLiteral("frmOpenURL"));
         QTimer::singleShot(0, &dialog, action);
         QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(-1); });
         m_main.setEnabled(false);

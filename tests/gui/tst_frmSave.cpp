@@ -128,6 +128,7 @@ private Q_SLOTS:
         // Acts in each rename window the shortcut loop opens, while it waits modally; it always
         // clicks OK, so a failed check cannot leave the loop waiting.
         QStringList seen;
+        const test::ExpectModal driven(u"frmFileName"_s);
         QTimer driver;
         connect(&driver, &QTimer::timeout, this, [&] {
             frmFileName* w = frmFileName::Loaded();

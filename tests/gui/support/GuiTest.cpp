@@ -6,11 +6,102 @@
 #include "platform/ListView.h"
 #include "platform/ShellOpen.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 
 namespace orvane::test {
+
+namespace {
+
+class ModalGuard final : public QObject {
+public:
+    static ModalGuard& Instance() {
+        static auto* guard = [] {
+            auto* g = new ModalGuard(qApp);
+            qApp->installEventFilter(g);
+            return g;
+        }();
+        return *guard;
+    }
+
+    QStringList expected;
+    QStringList refused;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        if (!window->isWindow() || !window->isModal() || IsExpected(window))
+            return false;
+        const QString quoted = Describe(window);
+        refused.append(quoted);
+        QTest::qFail(qPrintable(QStringLiteral("Unexpected modal window: ") + quoted), __FILE__, __LINE__);
+        // Closed from its own event loop, which has not started yet while it is being shown.
+        QMetaObject::invokeMethod(
+            window,
+            [w = QPointer<QWidget>(window)] {
+                if (auto* dialog = qobject_cast<QDialog*>(w.data()))
+                    dialog->reject();
+                else if (w)
+                    w->close();
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+
+    bool IsExpected(const QWidget* window) const {
+        const QString cls = QString::fromLatin1(window->metaObject()->className());
+        const QString bare = cls.mid(cls.lastIndexOf(u':') + 1);
+        return expected.contains(window->objectName()) || expected.contains(cls) || expected.contains(bare);
+    }
+
+    static QString Describe(const QWidget* window) {
+        QString text;
+        if (const auto* box = qobject_cast<const QMessageBox*>(window)) {
+            text = box->text();
+        } else if (const auto* files = qobject_cast<const QFileDialog*>(window)) {
+            text = files->directory().absolutePath();
+        } else {
+            QStringList labels;
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                if (!label->text().isEmpty())
+                    labels.append(label->text());
+            text = labels.join(u" | ");
+        }
+        return QString::fromLatin1(window->metaObject()->className()) + u": " + window->windowTitle() +
+               u": " + text;
+    }
+};
+
+} // namespace
+
+void InstallModalGuard() {
+    ModalGuard::Instance();
+}
+
+const QStringList& UnexpectedModals() {
+    return ModalGuard::Instance().refused;
+}
+
+ExpectModal::ExpectModal(const QString& name) : name_(name) {
+    ModalGuard::Instance().expected.append(name_);
+}
+
+ExpectModal::~ExpectModal() {
+    ModalGuard::Instance().expected.removeOne(name_);
+}
 
 MessageCapture::MessageCapture() {
     platform::MessageBox::SetTestHook([this](const platform::ShownMessage& m) { messages_.append(m); });
@@ -60,6 +151,7 @@ void ResetProcessState() {
     ResetGlobals();
     platform::FileDialog::ClearAnswers();
     platform::ShellOpen::SetRecording(true);
+    InstallModalGuard();
 }
 
 std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir) {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the window tests: captured message boxes, a temporary program directory and
-// small file helpers. No test ever waits on a modal window.
+// Shared pieces of the window tests: captured message boxes, a temporary program directory,
+// small file helpers and the guard against modal windows. No test ever waits on a modal window.
 
 #include "platform/MessageBox.h"
 
@@ -54,8 +54,29 @@ QByteArray ReadAll(const QString& path);
 /// One column of the list view in view order: 0 the names, 1 the URLs.
 QStringList Column(const platform::ListView* view, int column);
 
-/// Globals back to their state before start-up, hooks off.
+/// Globals back to their state before start-up, hooks off, the modal guard on.
 void ResetProcessState();
+
+/// The modal guard: once on, every modal window that no hook answered (a message box while no
+/// MessageCapture lives, a file dialog with no queued answer, any other dialog shown modally)
+/// fails the running test at once with its text, and is closed so the test goes on instead of
+/// waiting for a person. Windows a test drives itself are named with ExpectModal.
+void InstallModalGuard();
+/// "class: title: text" of each modal window the guard refused since it was installed.
+const QStringList& UnexpectedModals();
+
+/// While alive, modal windows with this object name or class name (with or without its
+/// namespace) are the test's own to answer.
+class ExpectModal {
+public:
+    explicit ExpectModal(const QString& name);
+    ~ExpectModal();
+    ExpectModal(const ExpectModal&) = delete;
+    ExpectModal& operator=(const ExpectModal&) = delete;
+
+private:
+    QString name_;
+};
 
 /// A fresh process state and a main window started with `dir` as its program directory.
 std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir);

@@ -1,0 +1,112 @@
+// What the program could not open is reported once, in a message box that names it, and the
+// program goes on: the manual, the home page and the preview browser's library.
+
+#include "core/Globals.h"
+#include "forms/BrowserLibrary.h"
+#include "forms/frmMain.h"
+#include "forms/frmVersion.h"
+#include "platform/ListView.h"
+#include "platform/ShellOpen.h"
+#include "support/GuiTest.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QtTest>
+
+using namespace orvane;
+using namespace Qt::StringLiterals;
+using orvane::platform::ShellOpen;
+using orvane::test::MessageCapture;
+
+class OpenFailuresTest : public QObject {
+    Q_OBJECT
+
+    test::TempDir dir_;
+    std::unique_ptr<frmMain> w_;
+
+    void ExpectOneCritical(const MessageCapture& messages, const QString& title, const QString& text) {
+        QCOMPARE(messages.Titles(), QStringList{title});
+        QCOMPARE(messages.Last().text, text);
+        QCOMPARE(messages.Last().icon, MessageIcon::Critical);
+    }
+
+private Q_SLOTS:
+    void init() { w_ = test::StartMainWindow(dir_); }
+    void cleanup() {
+        BrowserLibrary::SetPathForTests(QString());
+        w_.reset();
+        QFile::remove(dir_.File(u"readme.htm"_s));
+    }
+
+    void manualMissingOrRefusedIsReported() {
+        const QString manual = QDir::cleanPath(dir_.Path()) + u"/readme.htm"_s;
+        {
+            MessageCapture messages;
+            w_->mManual_Click();
+            ExpectOneCritical(messages, u"ﾏﾆｭｱﾙ表示失敗"_s, u"ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual);
+            QVERIFY(ShellOpen::Recorded().isEmpty());
+        }
+        dir_.Write(u"readme.htm"_s, "<html></html>");
+        {
+            MessageCapture messages;
+            ShellOpen::SetRecordedResult(false);
+            w_->mManual_Click();
+            ExpectOneCritical(messages, u"ﾏﾆｭｱﾙ表示失敗"_s, u"ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual);
+        }
+        {
+            MessageCapture messages;
+            ShellOpen::SetRecordedResult(true);
+            w_->mManual_Click();
+            QCOMPARE(messages.Count(), 0);
+            QCOMPARE(ShellOpen::Recorded().last(), u"file://"_s + manual);
+        }
+        QVERIFY(w_->isVisible() && w_->isEnabled());
+    }
+
+    void homePageRefusedIsReportedOncePerClick() {
+        const test::ExpectModal driven(u"frmVersion"_s);
+        frmVersion about(w_.get());
+        about.show();
+        ShellOpen::SetRecordedResult(false);
+        MessageCapture messages;
+        QTest::mouseClick(about.findChild<QLabel*>(u"lblUrlDovra"_s), Qt::LeftButton);
+        ExpectOneCritical(messages, u"ﾎｰﾑﾍﾟｰｼﾞ表示失敗"_s,
+                          u"ﾎｰﾑﾍﾟｰｼﾞを開けませんでした。\r\n"_s + frmVersion::HomePage());
+        QTest::mouseClick(about.findChild<QLabel*>(u"Label2"_s), Qt::LeftButton);
+        QCOMPARE(messages.Count(), 2);
+        QCOMPARE(ShellOpen::Recorded().size(), 2);
+        QVERIFY(about.isVisible());
+    }
+
+    void browserLibraryThatCannotBeLoadedIsReported_data() {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not a library") << QByteArray("not an ELF file");
+    }
+    void browserLibraryThatCannotBeLoadedIsReported() {
+#ifndef ORVANE_HAVE_WEBENGINE
+        QSKIP("the preview browser is built into the program without the web engine");
+#endif
+        QFETCH(QByteArray, content);
+        const QString library = dir_.File(u"liborvane_browser.so"_s);
+        if (!content.isEmpty())
+            dir_.Write(u"liborvane_browser.so"_s, content);
+        BrowserLibrary::SetPathForTests(library);
+        w_->AddLinkRecord(u"http://127.0.0.1:9/", u"Page", 1);
+        w_->ShowNewLinks(1);
+        w_->findChild<platform::ListView*>(u"ListView1"_s)->Select(1);
+        gDblClickAction = 1;
+        MessageCapture messages;
+        w_->ListView1_DblClick();
+        ExpectOneCritical(messages, u"ﾌﾞﾗｳｻﾞ起動失敗"_s,
+                          u"ﾌﾟﾚﾋﾞｭｰﾌﾞﾗｳｻﾞを起動できませんでした。\r\n"_s + library);
+        QVERIFY(w_->isVisible() && w_->isEnabled());
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY(window->objectName() != u"frmBrowser"_s || !window->isVisible());
+        QFile::remove(library);
+    }
+};
+
+QTEST_MAIN(OpenFailuresTest)
+#include "tst_openFailures.moc"
