@@ -4,6 +4,7 @@
 #include "core/Globals.h"
 #include "forms/frmSave.h"
 #include "modules/modOrvane.h"
+#include "platform/Placement.h"
 #include "platform/Qt.h"
 #include "platform/Twips.h"
 
@@ -83,8 +84,7 @@ frmFileName::frmFileName(QWidget* mainWindow)
 void frmFileName::Form_Load(QWidget* mainWindow) {
     if (!mainWindow)
         return;
-    const QRect main = mainWindow->frameGeometry();
-    move(main.left() - (width() - main.width()) / 2, main.top() - (height() - main.height()) / 2);
+    platform::CentreOver(*this, *mainWindow);
 }
 
 void frmFileName::Prepare(const QString& name, const QString& converted) {

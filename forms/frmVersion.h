@@ -44,6 +44,7 @@ protected:
     void reject() override;
 
 private:
+    void AddCaptionStrip();
     void Form_Load();
     // Positions in twips; without a width the label takes the size of its text.
     QLabel* AddLabel(const char* name, const QString& text, int left, int top, int width = 0, int height = 0,

@@ -9,7 +9,8 @@ ORVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev libqt6svg6
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
+  xvfb xauth openbox
 )
 
 orvane_install_packages() {
