@@ -3,6 +3,7 @@
 
 #include "core/Globals.h"
 #include "forms/frmBrowser.h"
+#include "forms/frmInfo.h"
 #include "forms/frmMain.h"
 #include "forms/frmSave.h"
 #include "platform/ListView.h"
@@ -109,9 +110,20 @@ private Q_SLOTS:
         QCOMPARE(w->frameGeometry(), left);
     }
 
-    void saveWindowOpensWhereTheMainWindowIsWhenShown() {
+    void progressWindowCentresAndSaveWindowOpensWhereTheMainWindowIsWhenShown() {
         auto w = StartFramed(*dir_);
         QVERIFY(w);
+        // Centred frame on frame, though its frame is not known before it is first shown.
+        frmInfo& info = frmInfo::Load(w.get());
+        info.show();
+        QVERIFY(Framed(info));
+        Settle();
+        const QPoint offset = info.frameGeometry().center() - w->frameGeometry().center();
+        // Its frame is estimated from the main window's, whose border may be a few pixels wider (a
+        // resizable window's grip); centred by the inner size it would be off by half a title bar.
+        QVERIFY2(offset.manhattanLength() <= 5, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+        info.hide();
+
         w->AddLinkRecord(u"http://example.jp/", u"例", 0);
         w->ShowNewLinks(1);
         for (const QPoint at : {QPoint(200, 150), QPoint(60, 300)}) {
