@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -84,7 +83,12 @@ void frmBrowser::Open(QWidget* mainWindow) {
         return;
     }
     PrepareEngine();
-    s_instance = new frmBrowser(mainWindow);
+    s_instance = new frmBrowser();
+    // No Qt parent (a disabled parent disables its child windows, and the main window is disabled
+    // while work runs), so the window goes with the main window instead.
+    if (mainWindow)
+        QObject::connect(mainWindow, &QObject::destroyed, s_instance.data(),
+                         [] { delete s_instance.data(); });
     s_instance->Form_Load();
 }
 
@@ -92,7 +96,7 @@ frmBrowser* frmBrowser::Instance() {
     return s_instance.data();
 }
 
-frmBrowser::frmBrowser(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
+frmBrowser::frmBrowser() : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("frmBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
@@ -132,7 +136,9 @@ frmBrowser::frmBrowser(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
     cboAddress->setEditable(true);
     // Confirmed addresses are not collected; the list keeps only the opening address.
     cboAddress->setInsertPolicy(QComboBox::NoInsert);
-    cboAddress->lineEdit()->installEventFilter(this);
+    // Enter and keypad Enter: whichever way the key reaches the box (typed keys go to the combo box,
+    // which hands them on to its line edit directly), the line edit reports it.
+    connect(cboAddress->lineEdit(), &QLineEdit::returnPressed, this, [this] { cboAddress_KeyPress(13); });
     lblAddress->setBuddy(cboAddress);
     connect(cboAddress, &QComboBox::activated, this, [this](int) { cboAddress_Click(); });
 
@@ -201,16 +207,6 @@ void frmBrowser::Form_Resize() {
 void frmBrowser::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
-}
-
-bool frmBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == cboAddress->lineEdit()) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            cboAddress_KeyPress(13);
-    }
-    // The key itself always goes on to the box.
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmBrowser::tbToolBar_ButtonClick(const QString& key) {

@@ -55,10 +55,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit frmBrowser(QWidget* mainWindow);
+    frmBrowser();
     void Form_Load();
     void Form_Resize();
 

@@ -4,6 +4,8 @@
 #include "core/Globals.h"
 #include "forms/frmSave.h"
 #include "modules/modOrvane.h"
+#include "platform/Desktop.h"
+#include "platform/Placement.h"
 #include "platform/Qt.h"
 #include "platform/Twips.h"
 
@@ -47,6 +49,7 @@ frmFileName::frmFileName(QWidget* mainWindow)
     Place(lblAfterFileNameComment_, u"lblAfterFileNameComment", PxRect(120, 1200, 1575, 255));
     Place(lblAfterFile_, u"lblAfterFile", PxRect(1800, 1200, 3615, 735));
     Place(fraFileChange_, u"fraFileChange", PxRect(120, 1920, 5295, 975));
+    platform::ApplyFrameLook(*fraFileChange_);
     Place(optFileChange_0_, u"optFileChange_0", PxRect(120, 240, 2775, 255));
     Place(optFileChange_1_, u"optFileChange_1", PxRect(120, 600, 1335, 255));
     Place(lblAfterComment_, u"lblAfterComment", PxRect(1800, 600, 855, 255));
@@ -83,8 +86,7 @@ frmFileName::frmFileName(QWidget* mainWindow)
 void frmFileName::Form_Load(QWidget* mainWindow) {
     if (!mainWindow)
         return;
-    const QRect main = mainWindow->frameGeometry();
-    move(main.left() - (width() - main.width()) / 2, main.top() - (height() - main.height()) / 2);
+    platform::CentreOver(*this, *mainWindow);
 }
 
 void frmFileName::Prepare(const QString& name, const QString& converted) {

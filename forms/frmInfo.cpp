@@ -1,6 +1,7 @@
 #include "forms/frmInfo.h"
 
 #include "core/Globals.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -52,10 +53,7 @@ void frmInfo::Form_Load(QWidget* mainWindow) {
     if (!mainWindow)
         return;
     // Centred on the main window once, when loaded; later showings keep this place.
-    const QRect main = mainWindow->frameGeometry();
-    const int top = main.top() - (height() - main.height()) / 2;
-    const int left = main.left() - (width() - main.width()) / 2;
-    move(left, top);
+    platform::CentreOver(*this, *mainWindow);
 }
 
 void frmInfo::SetPhaseText(const QString& text) {

@@ -12,6 +12,8 @@
 #include "forms/frmSave.h"
 #include "forms/frmVersion.h"
 #include "modules/modCmOpen.h"
+#include "platform/Desktop.h"
+#include "platform/ElidedLabel.h"
 #include "platform/HttpFetch.h"
 #include "platform/LineEdit.h"
 #include "platform/ListView.h"
@@ -39,6 +41,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -62,6 +65,8 @@ constexpr int kDesignWidth = 7635;
 constexpr int kDesignHeight = 5685;
 constexpr int kMinOuterWidth = 5000;
 constexpr int kMinOuterHeight = 3700;
+// How long a shown window waits for the window manager's frame before it takes it for none.
+constexpr int kFrameWaitMs = 2000;
 
 QString& ProgramDirOverride() {
     static QString dir;
@@ -131,11 +136,12 @@ void frmMain::BuildControls() {
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
 
-    lblTgtFile_ = new QLabel(kTargetInitial, central_);
+    // A long path is elided in the middle, keeping its file name in view.
+    lblTgtFile_ = new platform::ElidedLabel(kTargetInitial, central_);
     lblTgtFile_->setObjectName(QStringLiteral("lblTgtFile"));
     lblItemCnt_ = new QLabel(QStringLiteral("ﾃﾞｰﾀ総数 ： 0"), central_);
     lblItemCnt_->setObjectName(QStringLiteral("lblItemCnt"));
-    for (QLabel* label : {lblTgtFile_, lblItemCnt_}) {
+    for (QLabel* label : std::initializer_list<QLabel*>{lblTgtFile_, lblItemCnt_}) {
         label->setAutoFillBackground(true);
         label->setPalette(grey);
         label->setTextFormat(Qt::PlainText);
@@ -152,6 +158,7 @@ void frmMain::BuildControls() {
 
     fraUpDate_ = new QGroupBox(QStringLiteral("　データ更新　"), central_);
     fraUpDate_->setObjectName(QStringLiteral("fraUpDate"));
+    platform::ApplyFrameLook(*fraUpDate_);
     lblIdx_ = new QLabel(fraUpDate_);
     lblIdx_->setObjectName(QStringLiteral("lblIdx"));
     lblIdx_->hide();
@@ -235,8 +242,9 @@ void frmMain::Start() {
 }
 
 void frmMain::Form_Load() {
-    // A native window knows its frame, so outer sizes in twips can be read and applied.
-    winId();
+    // The native window is made only when shown: a move() before then places the outer frame, which
+    // the window manager honours when it maps the window; a move() on a window made but not yet
+    // framed would place the inner area there instead.
     gLinkCount = 0;
     gMakingList = false;
 
@@ -305,13 +313,22 @@ void frmMain::ApplyPendingOuterSize() {
     const QSize frame = frameGeometry().size() - size();
     resize(std::max(pendingOuter_->width() - frame.width(), 1),
            std::max(pendingOuter_->height() - frame.height(), 1));
-    // Some window managers add the frame only once the window is shown: try again then.
-    if (isVisible())
+    // A window manager tells the frame only some time after it maps the window (it moves the window
+    // into its frame then): until then the size is applied again at every move.
+    if (!frame.isNull())
         pendingOuter_.reset();
 }
 
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    ApplyPendingOuterSize();
+    // Without a window manager no frame ever comes; the outer size then is the size.
+    if (pendingOuter_)
+        QTimer::singleShot(kFrameWaitMs, this, [this] { pendingOuter_.reset(); });
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
     ApplyPendingOuterSize();
 }
 
@@ -423,6 +440,7 @@ void frmMain::Form_Resize() {
     comListClear_->setGeometry(SW - 325, SH - 32, 65, 25);
     cmdMakeList_->setGeometry(SW - 250, SH - 32, 97, 25);
     cmdOutLink_->setGeometry(SW - 145, SH - 32, 137, 25);
+    lblTgtFile_->SetTextWidth(lblItemCnt_->x() - lblTgtFile_->x());
     lblTgtFile_->raise(); // under the count label's 8-pixel overlap
     lblItemCnt_->raise();
     inResize_ = false;

@@ -17,8 +17,9 @@ class QPushButton;
 namespace orvane {
 
 namespace platform {
+class ElidedLabel;
 class ListView;
-}
+} // namespace platform
 
 class frmMain final : public QMainWindow, public ConversionHost {
     Q_OBJECT
@@ -89,6 +90,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -106,7 +108,7 @@ private:
     bool IsOnSomeScreen(const QRect& frame) const;
 
     QWidget* central_;
-    QLabel* lblTgtFile_;
+    platform::ElidedLabel* lblTgtFile_;
     QLabel* lblItemCnt_;
     platform::ListView* ListView1_;
     QGroupBox* fraUpDate_;

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "platform/MessageBox.h"
+#include "platform/Placement.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -45,8 +46,7 @@ void frmOpenURL::Form_Load() {
     if (!mainWindow_)
         return;
     // Centred on the main window when loaded; an opening after OK keeps this place.
-    const QRect main = mainWindow_->frameGeometry();
-    move(main.left() - (width() - main.width()) / 2, main.top() - (height() - main.height()) / 2);
+    platform::CentreOver(*this, *mainWindow_);
 }
 
 QString frmOpenURL::Url() const {

@@ -2,8 +2,10 @@
 
 #include "core/Globals.h"
 #include "modules/modOrvane.h"
+#include "platform/Desktop.h"
 #include "platform/LineEdit.h"
 #include "platform/MessageBox.h"
+#include "platform/Placement.h"
 #include "platform/Qt.h"
 #include "platform/Twips.h"
 
@@ -112,6 +114,7 @@ frmOption::frmOption(QWidget* mainWindow)
         const OptionGroup& g = kGroups[a];
         auto* frame = new QGroupBox(S(g.caption), this);
         Place(frame, S(g.frame), PxRect(g.left, g.top, g.width, g.height));
+        platform::ApplyFrameLook(*frame);
         frames_[static_cast<std::size_t>(a)] = frame;
         const int rightBound = a == optProxy ? kTxtProxyLeft : g.width;
         const int lefts[2] = {kFirstOptionLeft, g.secondLeft};
@@ -146,7 +149,6 @@ frmOption::frmOption(QWidget* mainWindow)
     Place(lblInfo_, u"lblInfo", PxRect(240, 3240, 4575, 735));
     lblInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInfo_->setWordWrap(true);
-    FitWrappedCaption(lblInfo_);
     lblInfo_->raise();
 
     cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
@@ -176,10 +178,8 @@ frmOption::frmOption(QWidget* mainWindow)
 }
 
 void frmOption::Form_Load() {
-    if (mainWindow_) {
-        const QRect main = mainWindow_->frameGeometry();
-        move(main.left() - (width() - main.width()) / 2, main.top() - (height() - main.height()) / 2);
-    }
+    if (mainWindow_)
+        platform::CentreOver(*this, *mainWindow_);
 
     // Not visible yet, so selecting the proxy choice sets up the address box without the note.
     Select(optJyokyo, gShowStatus ? 0 : 1);

@@ -8,6 +8,7 @@
 #include "modules/modOrvane.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Placement.h"
 #include "platform/Qt.h"
 #include "platform/SystemCodec.h"
 #include "platform/Twips.h"
@@ -120,7 +121,7 @@ frmSave::frmSave(QWidget* mainWindow)
 
 void frmSave::Form_Load() {
     if (mainWindow_)
-        move(mainWindow_->pos());
+        platform::PlaceAtTopLeft(*this, *mainWindow_);
     // Until the program sets a directory the list shows the process's current directory.
     FillDriveList();
     SetPath(QDir::currentPath());
@@ -370,6 +371,15 @@ void frmSave::closeEvent(QCloseEvent* event) {
     // No close box: the window is left through its buttons, which enable the main window again.
     if (event->spontaneous())
         event->ignore();
+}
+
+void frmSave::setVisible(bool visible) {
+    // At the main window's place as it is now (the start-up loads this window before it places
+    // the main window, and the main window may have moved since). Placed before the native window
+    // is made, so the window manager puts the outer frame there.
+    if (visible && !isVisible() && mainWindow_)
+        platform::PlaceAtTopLeft(*this, *mainWindow_);
+    QWidget::setVisible(visible);
 }
 
 void frmSave::showEvent(QShowEvent* event) {

@@ -69,6 +69,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+public:
+    void setVisible(bool visible) override;
+
 private:
     friend class LoadedForm<frmSave>;
     explicit frmSave(QWidget* mainWindow);

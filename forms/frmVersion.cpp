@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRegion>
+#include <QStyle>
 #include <QWindow>
 
 #include <algorithm>
@@ -112,7 +113,6 @@ frmVersion::frmVersion(QWidget* mainWindow)
     Label2 = AddLabel("Label2", QStringLiteral("Dovra"), 3120, 1920, 300, 180);
     // The caption's room ends where the name begins.
     credit->resize(std::min(credit->width(), Label2->x() - credit->x()), credit->height());
-    FitCaption(credit);
     for (QLabel* link : {lblUrlDovra, Label2}) {
         QPalette blue = link->palette();
         blue.setColor(QPalette::WindowText, Qt::blue);
@@ -124,6 +124,8 @@ frmVersion::frmVersion(QWidget* mainWindow)
     Place(cmdOK, u"cmdOK", PxRect(1800, 2280, 1335, 375));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmVersion::cmdOK_Click);
+
+    AddCaptionStrip();
 
     Form_Load();
 }
@@ -148,8 +150,30 @@ QLabel* frmVersion::AddLabel(const char* name, const QString& text, int left, in
     return label;
 }
 
+void frmVersion::AddCaptionStrip() {
+    // Frameless (the ellipse cuts the whole window), so the window draws its own caption strip
+    // across the top, as a framed window's title bar would run there, and the client area below it.
+    const int strip = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* control : controls)
+        control->move(control->x(), control->y() + strip);
+    setFixedSize(width(), height() + strip);
+
+    auto* caption = new QLabel(windowTitle(), this);
+    caption->setObjectName(QStringLiteral("caption"));
+    caption->setGeometry(0, 0, width(), strip);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setFont(WindowFont(true));
+    caption->setAutoFillBackground(true);
+    QPalette colours = caption->palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::WindowText, colours.color(QPalette::Active, QPalette::HighlightedText));
+    caption->setPalette(colours);
+    // A press on the strip drags the window, as on a title bar.
+}
+
 void frmVersion::Form_Load() {
-    // Frameless, so the outer size is the client size.
+    // Frameless, so the outer size (caption strip included) is the window's size.
     setMask(QRegion(EllipseBounds(Twips(width()), Twips(height())), QRegion::Ellipse));
 }
 

@@ -44,6 +44,7 @@ protected:
     void reject() override;
 
 private:
+    void AddCaptionStrip();
     void Form_Load();
     /// Both links: the home page in the user's browser, or a message saying it could not be opened.
     void OpenHomePage();

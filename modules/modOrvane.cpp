@@ -5,6 +5,7 @@
 #include "core/Profile.h"
 #include "forms/frmFileName.h"
 #include "forms/frmSave.h"
+#include "platform/Desktop.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
 #include "platform/SystemCodec.h"
@@ -128,9 +129,9 @@ struct WrappedFit {
     int lines = 0;
 };
 
-// Plain-text line breaks as the layout takes them.
+// Plain-text line breaks as the layout takes them, voiced marks joined as captions draw them.
 QString LayoutText(const QString& text) {
-    QString out = text;
+    QString out = platform::JoinVoicedMarks(text);
     out.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
     out.replace(u'\n', QChar::LineSeparator);
     out.replace(u'\r', QChar::LineSeparator);

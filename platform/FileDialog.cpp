@@ -3,7 +3,9 @@
 #include "platform/MessageBox.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QQueue>
+#include <QRegularExpression>
 
 namespace orvane::platform {
 
@@ -39,7 +41,37 @@ QStringList ForQt(const QStringList& filters) {
     return out;
 }
 
+// The patterns of one filter entry: the text between its last parentheses, split at spaces and
+// semicolons.
+QStringList Patterns(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return {};
+    return filter.mid(open + 1, close - open - 1)
+        .split(QRegularExpression(QStringLiteral("[ ;]")), Qt::SkipEmptyParts);
+}
+
 } // namespace
+
+void FileDialog::SetFilters(QFileDialog& dialog, const QStringList& filters) {
+    const QStringList qtFilters = ForQt(filters);
+    dialog.setNameFilters(qtFilters);
+    if (!qtFilters.isEmpty())
+        dialog.selectNameFilter(qtFilters.first());
+    // On Windows "*.*" matches every name; here it would hide the files without an extension. The
+    // entry keeps its text, and once the dialog has applied it, its file list takes "*" instead.
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (!model)
+        return; // a native dialog applies the patterns itself
+    QObject::connect(&dialog, &QFileDialog::filterSelected, model, [model](const QString& filter) {
+        QStringList patterns = Patterns(filter);
+        if (!patterns.contains(QStringLiteral("*.*")))
+            return;
+        patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")), QStringLiteral("*"));
+        model->setNameFilters(patterns);
+    });
+}
 
 QString FileDialog::GetOpenFileName(QWidget* parent, const QString& directory, const QStringList& filters) {
     FileDialogRequest request{false, QString(), directory, QString(), filters};
@@ -48,10 +80,7 @@ QString FileDialog::GetOpenFileName(QWidget* parent, const QString& directory, c
     QFileDialog dialog(UsableOwner(parent), QString(), directory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    const QStringList qtFilters = ForQt(filters);
-    dialog.setNameFilters(qtFilters);
-    if (!qtFilters.isEmpty())
-        dialog.selectNameFilter(qtFilters.first());
+    SetFilters(dialog, filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -70,7 +99,7 @@ std::optional<QString> FileDialog::GetSaveFileName(QWidget* parent, const QStrin
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(ForQt(filters));
+    SetFilters(dialog, filters);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (!fileName.isEmpty())
         dialog.selectFile(fileName);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace orvane::platform {
@@ -26,6 +27,10 @@ public:
     static std::optional<QString> GetSaveFileName(QWidget* parent, const QString& title,
                                                   const QString& directory, const QString& fileName,
                                                   const QStringList& filters);
+
+    /// Gives the dialog the filter entries ("description (*.a;*.b)"), the first one selected. An
+    /// entry with "*.*" shows every file, also those without an extension, as it does on Windows.
+    static void SetFilters(QFileDialog& dialog, const QStringList& filters);
 
     // Test hook: each queued answer serves one dialog in order; an empty string answers "cancel".
     static void QueueAnswer(const QString& answer);

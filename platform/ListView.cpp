@@ -2,7 +2,10 @@
 
 #include <QCollator>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 #include <numeric>
 
@@ -20,7 +23,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const ListEntry& e = entries_[static_cast<std::size_t>(index.row())];
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
         return index.column() == 0 ? e.text : e.url;
     return {};
 }
@@ -229,6 +232,31 @@ void ListView::Resort() {
     model_->SortBy(sortKey_, order_);
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(sortKey_, order_);
+}
+
+QString ListView::HoverTextAt(const QPoint& viewportPos) const {
+    const QModelIndex index = indexAt(viewportPos);
+    if (index.isValid()) {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        // The room the cell's text has: the cell less the style's text margins on both sides.
+        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        if (fontMetrics().horizontalAdvance(text) > visualRect(index).width() - 2 * margin)
+            return text;
+    }
+    return toolTip();
+}
+
+bool ListView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = HoverTextAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport());
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {

@@ -75,6 +75,10 @@ public:
 
     ListViewModel* Model() const { return model_; }
 
+    /// The hover text at a point of the viewport: a cell's own text when the cell cuts it off,
+    /// otherwise the list's help text (toolTip()).
+    QString HoverTextAt(const QPoint& viewportPos) const;
+
 Q_SIGNALS:
     void ItemClick(int index);
     void ColumnClick(int column); // 1-based
@@ -84,6 +88,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void Resort();

@@ -10,7 +10,8 @@ ORVANE_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev libqt6svg6
   zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
+  xvfb xauth openbox
 )
 
 orvane_install_packages() {

@@ -13,6 +13,7 @@
 #include "forms/frmSave.h"
 #include "forms/frmVersion.h"
 #include "modules/modOrvane.h"
+#include "platform/Desktop.h"
 #include "platform/ListView.h"
 #include "platform/SystemCodec.h"
 #include "support/GuiTest.h"
@@ -20,7 +21,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,8 +40,6 @@ using namespace orvane;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kJapaneseFont = u"Noto Sans CJK JP"_s;
 
 struct PortalLink {
     const char16_t* path;
@@ -179,12 +177,12 @@ int main(int argc, char* argv[]) {
     const QString outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(outDir);
 
-    // The windows ask for the Japanese system font; here the Noto font stands in for it.
-    if (!QFontDatabase::families().contains(kJapaneseFont))
-        std::fprintf(stderr, "warning: font \"%s\" is not installed\n", qPrintable(kJapaneseFont));
-    QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, kJapaneseFont);
-    QFont font(kJapaneseFont, 9);
-    QApplication::setFont(font);
+    // The fonts and Qt's texts as the program sets them up.
+    const QString face = platform::PrepareFonts();
+    platform::LoadQtTranslations();
+    if (!platform::kStandInFamilies.contains(face) && face != platform::kDesignFamily)
+        std::fprintf(stderr, "warning: neither \"%s\" nor a stand-in is installed; drawn with \"%s\"\n",
+                     qPrintable(platform::kDesignFamily), qPrintable(face));
 
     test::MessageCapture messages;
     test::ResetProcessState();

@@ -1,4 +1,4 @@
-// The About window's two links.
+// The About window: its two links and its caption strip.
 
 #include "forms/frmVersion.h"
 #include "platform/ShellOpen.h"
@@ -27,6 +27,24 @@ private Q_SLOTS:
         QTest::mouseClick(address, Qt::LeftButton);
         QTest::mouseClick(address, Qt::LeftButton);
         QCOMPARE(ShellOpen::Recorded(), QStringList(3, frmVersion::HomePage()));
+    }
+
+    void captionStripRunsAcrossTheTopOfTheEllipse() {
+        frmVersion w(&m_main);
+        auto* strip = w.findChild<QLabel*>(QStringLiteral("caption"));
+        QVERIFY(strip);
+        QCOMPARE(strip->text(), QStringLiteral("           　              バージョン情報"));
+        QCOMPARE(strip->geometry(), QRect(0, 0, w.width(), strip->height()));
+        // The client area lies below the strip, at its designed size, and the ellipse bounds both.
+        auto* band = w.findChild<QLabel*>(QStringLiteral("Label5"));
+        QCOMPARE(band->y(), strip->height());
+        QCOMPARE(w.height() - strip->height(), 2715 / 15);
+        const QRect ellipse = w.mask().boundingRect();
+        QVERIFY(ellipse.top() <= 1 && ellipse.bottom() == w.height() - 1 && ellipse.width() == w.width());
+        // The title text is inside the ellipse, where it can be read.
+        const int textLeft =
+            strip->fontMetrics().horizontalAdvance(QStringLiteral("           　              "));
+        QVERIFY(w.mask().contains(QPoint(textLeft, strip->height() - 2)));
     }
 };
 
