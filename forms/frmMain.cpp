@@ -569,8 +569,8 @@ void frmMain::ListView1_DblClick() {
 
 // ---- Input ----
 
-void frmMain::ConvertHtmlFile(const QString& path) {
-    RunConversion(U(path), *this, platform::SystemCodec::Instance());
+void frmMain::ConvertHtmlFile(const QString& path, const QString& documentAddress) {
+    RunConversion(U(path), *this, platform::SystemCodec::Instance(), U(documentAddress));
 }
 
 void frmMain::mOpen_Click() {
@@ -696,7 +696,7 @@ void frmMain::FetchAndConvert(const QString& url) {
         return;
     }
     lblTgtFile_->setText(url);
-    ConvertHtmlFile(tempPath);
+    ConvertHtmlFile(tempPath, url);
 }
 
 // ---- Output ----
