@@ -111,6 +111,23 @@ std::size_t EndOfWrittenContent(const GumboNode* element, const char* source, st
     return end;
 }
 
+// A line end would split the entry in the list file: it counts as one space, as at the other levels.
+// A NUL (which the conversion has already replaced) becomes U+FFFD, as the parser makes it in text.
+std::string WithLineEndsAsSpaces(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (c == '\0')
+            out += "\xEF\xBF\xBD";
+        else
+            out += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+    return out;
+}
+
 // The element's inner markup exactly as written in the source (the parser may have closed it
 // without an end tag, or moved nodes into it; only the written span counts).
 std::string InnerMarkupOf(const GumboNode* element, std::string_view source) {
@@ -124,16 +141,7 @@ std::string InnerMarkupOf(const GumboNode* element, std::string_view source) {
     end = std::min(end, source.size());
     if (end <= start)
         return {};
-    std::string out;
-    out.reserve(end - start);
-    // A line end would split the entry in the list file: it counts as one space, as at the other levels.
-    for (std::size_t i = start; i < end; ++i) {
-        const char c = source[i];
-        if (c == '\r' && i + 1 < end && source[i + 1] == '\n')
-            continue;
-        out += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return out;
+    return WithLineEndsAsSpaces(source.substr(start, end - start));
 }
 
 std::string AltOfImageInside(const GumboNode* element) {
@@ -229,7 +237,7 @@ ScanResult ScanTags(std::string_view utf8, const TagScanOptions& options, ScanSi
             if (options.nameRule == NameRule::StripTags) {
                 name = TextOf(node);
             } else {
-                name = AltOfImageInside(node);
+                name = WithLineEndsAsSpaces(AltOfImageInside(node));
                 if (name.empty())
                     name = InnerMarkupOf(node, utf8);
             }

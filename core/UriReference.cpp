@@ -91,6 +91,10 @@ std::string JoinUri(const UriParts& parts) {
         out += "//";
         out += parts.authority;
     }
+    // A path of "//x" without an authority would read back as the authority "x" (RFC 3986 leaves this
+    // open; browsers write "/." before it, which dot-segment removal takes away again).
+    if (!parts.hasAuthority && parts.path.starts_with("//"))
+        out += "/.";
     out += parts.path;
     if (parts.hasQuery) {
         out += '?';

@@ -79,6 +79,9 @@ TEST(UriReferenceTest, ResolvesAgainstAFileAndBareHosts) {
     // A base that is no absolute address resolves nothing.
     EXPECT_EQ(ResolveUri("dir/page.htm", "x"), "x");
     EXPECT_EQ(ResolveUri("", "x"), "x");
+    // A path beginning "//" is kept apart from an authority, and reads back the same.
+    EXPECT_EQ(ResolveUri("x:/b", "/.//a"), "x:/.//a");
+    EXPECT_EQ(ResolveUri("y:", "x:/.//a"), "x:/.//a");
 }
 
 TEST(UriReferenceTest, SchemesAndFileAddresses) {

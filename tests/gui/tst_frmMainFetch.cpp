@@ -28,6 +28,8 @@ private Q_SLOTS:
     void initTestCase() {
         server_.Serve("/links", "<html><a href=\"http://one\">One</a><a href='https://two'>Two</a></html>");
         server_.Serve("/missing", "gone", 404);
+        server_.Serve("/docs/guide/index.html",
+                      "<p><a class=\"ulink\" href=\"../api/x.html\">API</a> <a href=\"#top\">Top</a></p>");
     }
     void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() { w_.reset(); }
@@ -53,6 +55,18 @@ private Q_SLOTS:
         QVERIFY(!gCancelRequested);
         QCOMPARE(Target(), target);
         QCOMPARE(List()->Count(), 2);
+    }
+
+    // At the level that reads the tags, a fetched page's relative links resolve against its URL.
+    void fetchedPageResolvesAgainstItsAddress() {
+        MessageCapture messages;
+        gLinkLevel = 2;
+        const QString url = server_.Url(u"/docs/guide/index.html"_s);
+        w_->FetchAndConvert(url);
+        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(List()->Count(), 1);
+        QCOMPARE(List()->Entry(1).url, server_.Url(u"/docs/api/x.html"_s));
+        QCOMPARE(List()->Entry(1).text, u"API"_s);
     }
 };
 
