@@ -3,6 +3,7 @@
 #include "core/DocumentDecoding.h"
 #include "core/Globals.h"
 #include "core/LinkScan.h"
+#include "core/NestingDepth.h"
 #include "core/TagScan.h"
 #include "core/UriReference.h"
 
@@ -230,6 +231,15 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
                                        u"全てのリンクを抽出できなかった可能性があります。"}),
                          u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
     }
+    if (scan.end == ScanEnd::TooDeep) {
+        const std::u16string first = u"入力ﾌｧｲﾙ「" + target + u"」は、";
+        host.ShowMessage(
+            MessageLines({first,
+                          u"ﾀｸﾞの入れ子が" + ToU16Number(static_cast<long long>(kMaxTagNesting)) +
+                              u"段を越えるため処理できません。",
+                          u"処理を中止します。"}),
+            u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
+    }
     if (gCancelRequested) {
         Cancel(host, mark);
         return;
@@ -238,7 +248,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     host.SetPhaseText(u"編集されたデータをリストに追加中...");
     host.RepaintProgress();
     // A full table stopped the scan although the file has links: "no link data" would be wrong.
-    if (scan.links == 0 && scan.end != ScanEnd::TableFull) {
+    if (scan.links == 0 && scan.end != ScanEnd::TableFull && scan.end != ScanEnd::TooDeep) {
         const std::u16string first = u"「" + target + u"」に、";
         host.ShowMessage(MessageLines({first, u"ﾘﾝｸﾃﾞｰﾀが存在しません。", u"ﾘｽﾄを作成できません。"}),
                          u"データなし", MessageIcon::Information);

@@ -42,6 +42,7 @@ enum class ScanEnd {
     UnexpectedEnd, // a key with no "</a>" after it
     Cancelled,     // the sink asked to stop before a key search
     TableFull,     // a link was found but the table can take no more
+    TooDeep,       // (tag level only) the page nests its elements too deeply to be parsed
 };
 
 struct ScanResult {

@@ -1,6 +1,7 @@
 #include "core/TagScan.h"
 
 #include "core/LinkTable.h"
+#include "core/NestingDepth.h"
 #include "core/Text.h"
 #include "core/UriReference.h"
 
@@ -192,6 +193,10 @@ std::string CleanHref(std::string_view href) {
 
 ScanResult ScanTags(std::string_view utf8, const TagScanOptions& options, ScanSink& sink) {
     ScanResult result;
+    if (NestsDeeperThan(utf8)) {
+        result.end = ScanEnd::TooDeep;
+        return result;
+    }
     GumboOptions parseOptions = kGumboDefaultOptions;
     parseOptions.max_errors = 0; // the parse errors of a real page are many and of no use here
     const std::unique_ptr<GumboOutput, OutputDeleter> output(

@@ -20,7 +20,8 @@ struct TagScanOptions {
 
 /// Parses the UTF-8 document and hands each link to `sink` in document order. Links to javascript:
 /// and data: addresses and to a fragment of the document itself are passed over (they still count
-/// as a key done). Never ends with ScanEnd::UnexpectedEnd.
+/// as a key done). Never ends with ScanEnd::UnexpectedEnd; ends with ScanEnd::TooDeep, taking
+/// nothing, when the page nests its elements deeper than kMaxTagNesting.
 ScanResult ScanTags(std::string_view utf8, const TagScanOptions& options, ScanSink& sink);
 
 /// An href as a browser reads it: C0 controls and spaces removed at both ends, tabs and line ends

@@ -1,5 +1,6 @@
 #include "core/TagScan.h"
 #include "core/Conversion.h"
+#include "core/NestingDepth.h"
 #include "core/UriReference.h"
 
 #include "FakeHost.h"
@@ -141,6 +142,37 @@ TEST(TagScanTest, NestedAndMisnestedAnchors) {
     EXPECT_TRUE(Scan("<template><a href=t>t</a></template>").empty());
 }
 
+std::string Repeat(std::string_view piece, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+
+// What real pages write without closing, and what the parser closes for them, does not count as depth.
+TEST(NestingDepthTest, RealStructuresStayShallow) {
+    const int n = 3000;
+    const std::string shallow[] = {
+        "<body>" + Repeat("<p>para <font color=red>red <a name=x>anchor\n", n),
+        "<ul>" + Repeat("<li><b>item</b>", n) + "</ul><dl>" + Repeat("<dt>t<dd>d", n),
+        "<table>" + Repeat("<tr><td><font size=2>cell<td><span>cell", n) + "</table>",
+        "<select>" + Repeat("<option>o", n) + "</select>" + Repeat("<form><div>f</div>", n),
+        "<svg>" + Repeat("<path d=\"M0 0\"/><g/>", n) + "</svg>" + Repeat("<h1><h2>", n),
+        "<script>" + Repeat("s += '<div>';", n) + "</SCRIPT ><!--" + Repeat("<div>", n) + "-->" +
+            Repeat("<div title='a>b'></div><br/><img src=x>", n),
+        Repeat("<div><span>x</div>", n) + Repeat("<a href=1><b>x</a>", n),
+    };
+    for (const std::string& page : shallow)
+        EXPECT_FALSE(NestsDeeperThan(page)) << page.substr(0, 60);
+
+    EXPECT_FALSE(NestsDeeperThan(Repeat("<div>", 512)));
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<div>", 513)));
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<div/>", 513))); // not self-closing in HTML
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<span><i>", 257)));
+    EXPECT_TRUE(NestsDeeperThan("<svg>" + Repeat("<g>", 513))); // foreign elements nest as well
+    EXPECT_FALSE(NestsDeeperThan("<plaintext>" + Repeat("<div>", 3000)));
+}
+
 // The conversion at the level that reads the tags, through the recording host.
 class TagConversionTest : public ::testing::Test {
 protected:
@@ -233,6 +265,20 @@ TEST_F(TagConversionTest, SizeLimits) {
     FakeHost& empty = Convert("");
     EXPECT_EQ(empty.messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ");
     EXPECT_EQ(gLinks.Size(), count);
+}
+
+TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
+    Convert("<a href=kept>kept</a>");
+    FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, u"入力ﾌｧｲﾙ「" + host.target +
+                                         u"」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
+                                         u"処理を中止します。");
+    EXPECT_EQ(host.messages[0].title, u"入力ﾌｧｲﾙ異常");
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(host.Steps().back(), "arrow");
+    ASSERT_EQ(gLinks.Size(), 1);
+    EXPECT_EQ(gLinkCount, 1);
 }
 
 TEST_F(TagConversionTest, CancelAndTheCap) {
