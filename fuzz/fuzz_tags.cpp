@@ -12,6 +12,7 @@
 #include "core/Conversion.h"
 #include "core/Globals.h"
 #include "core/LinkTable.h"
+#include "core/NestingDepth.h"
 #include "core/TagScan.h"
 #include "core/Text.h"
 #include "core/UriReference.h"
@@ -198,6 +199,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckResolver(input.substr(0, nul), nul == input.npos ? std::string_view() : input.substr(nul + 1));
         return 0;
     }
+
+    // Deeper than a limit means deeper than every smaller one.
+    for (const std::size_t limit : {1u, 3u, 8u, 32u})
+        ORVANE_FUZZ_CHECK(!NestsDeeperThan(input, limit) || NestsDeeperThan(input, limit - 1));
 
     const int roomBits = (flags >> 4) & 7;
     const int room = roomBits == 0 ? LinkTable::kMaxRecords : roomBits - 1;
