@@ -3,6 +3,9 @@
 #include "core/DocumentDecoding.h"
 #include "core/Globals.h"
 #include "core/LinkScan.h"
+#include "core/NestingDepth.h"
+#include "core/TagScan.h"
+#include "core/UriReference.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -27,7 +30,7 @@ struct InputFile {
 
 enum class OpenResult { Ok, CannotOpen, TooLarge, Empty };
 
-OpenResult OpenInput(const std::u16string& path, InputFile& file) {
+OpenResult OpenInput(const std::u16string& path, std::uintmax_t maxBytes, InputFile& file) {
     const std::filesystem::path fsPath(ToUtf8(path));
     std::error_code ec;
     // An ifstream opens a directory here without complaint, and a pipe or device would block or
@@ -42,7 +45,7 @@ OpenResult OpenInput(const std::u16string& path, InputFile& file) {
     if (!in || length < 0)
         return OpenResult::CannotOpen;
     file.size = static_cast<std::uintmax_t>(length);
-    if (file.size > kMaxInputBytes)
+    if (file.size > maxBytes)
         return OpenResult::TooLarge;
     if (file.size == 0)
         return OpenResult::Empty;
@@ -123,14 +126,17 @@ void RemoveLineBreaks(std::u16string& text) {
                text.end());
 }
 
-void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec) {
+void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
+                   std::u16string_view documentAddress) {
     const std::u16string target = Trim(host.TargetText());
     if (target.empty() || target == kResetTarget)
         return;
 
+    const LinkLevel level = LinkLevelFromOption(gLinkLevel);
+    const bool tags = level == LinkLevel::Tags;
     host.SetBusyPointer(true);
     InputFile file;
-    switch (OpenInput(path, file)) {
+    switch (OpenInput(path, tags ? kMaxTagInputBytes : kMaxInputBytes, file)) {
     case OpenResult::Ok:
         break;
     case OpenResult::CannotOpen:
@@ -140,7 +146,8 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     case OpenResult::TooLarge:
         host.SetBusyPointer(false);
         host.ShowMessage(
-            SizeMessage(file.size, u"ファイルサイズが128Kバイトを越えるファイルは処理できません。"),
+            SizeMessage(file.size, tags ? u"ファイルサイズが8Mバイトを越えるファイルは処理できません。"
+                                        : u"ファイルサイズが128Kバイトを越えるファイルは処理できません。"),
             u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ", MessageIcon::Critical);
         return;
     case OpenResult::Empty:
@@ -170,26 +177,52 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     bytesPart += ToU16Number(static_cast<long long>(file.size));
     bytesPart += u" byte";
     std::u16string status;
-    std::u16string work = JoinLines(std::move(decoded), [&](std::size_t chars) {
+    const auto showRead = [&](std::size_t chars) {
         status = u"処理状況：";
         status += ToU16Number(static_cast<long long>(chars));
         status += bytesPart;
         host.SetStatusText(status);
-    });
-    if (gCancelRequested) {
-        Cancel(host, mark);
-        return;
-    }
-    RemoveLineBreaks(work);
-
-    host.SetPhaseText(u"コンバートされたデータを編集中...");
-    host.RepaintProgress();
-    ScanOptions options;
-    options.level = LinkLevelFromOption(gLinkLevel);
-    options.nameRule = NameRuleFromOption(gNameMode);
-    options.countBase = gLinkCount;
+    };
     HostSink sink(host);
-    const ScanResult scan = ScanLinks(work, options, sink);
+    ScanResult scan;
+    if (tags) {
+        // The parser takes the document whole, line ends and all.
+        showRead(decoded.size());
+        if (gCancelRequested) {
+            Cancel(host, mark);
+            return;
+        }
+        host.SetPhaseText(u"コンバートされたデータを編集中...");
+        host.RepaintProgress();
+        TagScanOptions options;
+        options.nameRule = NameRuleFromOption(gNameMode);
+        options.countBase = gLinkCount;
+        if (documentAddress.empty()) {
+            std::error_code ec;
+            const std::filesystem::path absolute = std::filesystem::absolute(ToUtf8(path), ec);
+            options.documentAddress = FileUrlFromPath(ec ? ToUtf8(path) : absolute.string());
+        } else {
+            options.documentAddress = ToUtf8(documentAddress);
+        }
+        std::string utf8 = ToUtf8(decoded);
+        decoded = {};
+        scan = ScanTags(utf8, options, sink);
+    } else {
+        std::u16string work = JoinLines(std::move(decoded), showRead);
+        if (gCancelRequested) {
+            Cancel(host, mark);
+            return;
+        }
+        RemoveLineBreaks(work);
+
+        host.SetPhaseText(u"コンバートされたデータを編集中...");
+        host.RepaintProgress();
+        ScanOptions options;
+        options.level = level;
+        options.nameRule = NameRuleFromOption(gNameMode);
+        options.countBase = gLinkCount;
+        scan = ScanLinks(work, options, sink);
+    }
     if (scan.end != ScanEnd::Cancelled)
         host.SetBusyPointer(false);
     if (scan.end == ScanEnd::UnexpectedEnd) {
@@ -197,6 +230,15 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         host.ShowMessage(MessageLines({first, u"予期しないEOFが検出されました。",
                                        u"全てのリンクを抽出できなかった可能性があります。"}),
                          u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
+    }
+    if (scan.end == ScanEnd::TooDeep) {
+        const std::u16string first = u"入力ﾌｧｲﾙ「" + target + u"」は、";
+        host.ShowMessage(
+            MessageLines({first,
+                          u"ﾀｸﾞの入れ子が" + ToU16Number(static_cast<long long>(kMaxTagNesting)) +
+                              u"段を越えるため処理できません。",
+                          u"処理を中止します。"}),
+            u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
     }
     if (gCancelRequested) {
         Cancel(host, mark);
@@ -206,7 +248,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     host.SetPhaseText(u"編集されたデータをリストに追加中...");
     host.RepaintProgress();
     // A full table stopped the scan although the file has links: "no link data" would be wrong.
-    if (scan.links == 0 && scan.end != ScanEnd::TableFull) {
+    if (scan.links == 0 && scan.end != ScanEnd::TableFull && scan.end != ScanEnd::TooDeep) {
         const std::u16string first = u"「" + target + u"」に、";
         host.ShowMessage(MessageLines({first, u"ﾘﾝｸﾃﾞｰﾀが存在しません。", u"ﾘｽﾄを作成できません。"}),
                          u"データなし", MessageIcon::Information);

@@ -15,10 +15,15 @@ namespace orvane {
 
 /// Largest input file in bytes (the message speaks of 128K, but the bound is 128,000).
 inline constexpr std::uintmax_t kMaxInputBytes = 128000;
+/// Largest input file at the level that reads the tags: 8 MiB.
+inline constexpr std::uintmax_t kMaxTagInputBytes = 8u * 1024 * 1024;
 
 /// Reads the file at `path` and appends its links through `host`. Every outcome is shown to the user;
-/// a refused or cancelled conversion leaves the list as it was before the call.
-void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec);
+/// a refused or cancelled conversion leaves the list as it was before the call. `documentAddress` is
+/// the address relative links resolve against at the level that reads the tags (a fetched page's
+/// URL); empty means the file's own file: URL.
+void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
+                   std::u16string_view documentAddress = {});
 
 /// The working text before normalisation: every line of the decoded document, trimmed and followed
 /// by one space. A line ends at CR or CR LF; a lone LF stays in its line. There is always at least

@@ -19,7 +19,7 @@ inline bool gCancelRequested = false;
 
 // Options (settings keys in brackets).
 inline bool gShowStatus = false;         // DEBUG_STS
-inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", otherwise "http:"
+inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", 2 the tags read, otherwise "http:"
 inline std::int16_t gNameMode = 0;       // NAME_AB: 0 tags removed, otherwise alt text / raw text
 inline std::int16_t gListType = 0;       // LIST_MAKE: 0 URL only, otherwise name and URL
 inline bool gConfirmOverwrite = false;   // FILE_OVER_SAVE

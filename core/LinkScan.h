@@ -14,6 +14,7 @@ namespace orvane {
 enum class LinkLevel {
     AHref, // key "a href": anchors written with the target right after the tag name
     Http,  // key "http:" / "https:": every absolute address, anchors or not
+    Tags,  // the document read by an HTML5 parser (TagScan.h); ScanLinks treats it as Http
 };
 
 enum class NameRule {
@@ -21,9 +22,9 @@ enum class NameRule {
     AltText,   // the "alt=" value when there is one, otherwise the link text as it stands
 };
 
-/// Option values as stored: 0 is "a href", anything else acts as "http".
+/// Option values as stored: 0 is "a href", 2 reads the tags, anything else acts as "http".
 constexpr LinkLevel LinkLevelFromOption(int linkAb) {
-    return linkAb == 0 ? LinkLevel::AHref : LinkLevel::Http;
+    return linkAb == 0 ? LinkLevel::AHref : linkAb == 2 ? LinkLevel::Tags : LinkLevel::Http;
 }
 constexpr NameRule NameRuleFromOption(int nameAb) {
     return nameAb == 0 ? NameRule::StripTags : NameRule::AltText;
@@ -41,6 +42,7 @@ enum class ScanEnd {
     UnexpectedEnd, // a key with no "</a>" after it
     Cancelled,     // the sink asked to stop before a key search
     TableFull,     // a link was found but the table can take no more
+    TooDeep,       // (tag level only) the page nests its elements too deeply to be parsed
 };
 
 struct ScanResult {

@@ -616,12 +616,12 @@ void frmMain::ListView1_DblClick() {
 
 // ---- Input ----
 
-void frmMain::ConvertHtmlFile(const QString& path) {
+void frmMain::ConvertHtmlFile(const QString& path, const QString& documentAddress) {
     // The window is closing: no new work starts (the rest of a drop, the page of a fetch).
     if (closePending_)
         return;
     const WorkScope work(*this, Work::Conversion);
-    RunConversion(U(path), *this, platform::SystemCodec::Instance());
+    RunConversion(U(path), *this, platform::SystemCodec::Instance(), U(documentAddress));
 }
 
 void frmMain::mOpen_Click() {
@@ -718,6 +718,7 @@ void frmMain::FetchAndConvert(const QString& url) {
     const QString tempPath = dataDir_ + QStringLiteral("HTML_TMP.htm");
     QTemporaryFile page(dataDir_ + QStringLiteral("HTML_TMP-XXXXXX.htm"));
     enum class Failure { None, Address, Transfer, File } failure = Failure::None;
+    QString finalUrl;
     if (address.isEmpty()) {
         failure = Failure::Address;
     } else if (!page.open()) {
@@ -730,6 +731,7 @@ void frmMain::FetchAndConvert(const QString& url) {
         } else if (result.outcome == platform::HttpFetchResult::Outcome::Failed) {
             failure = Failure::Transfer;
         } else {
+            finalUrl = result.finalUrl;
             // One quoted value; its bytes stay as sent, so the conversion decodes them by the
             // page's own declaration.
             const QByteArray content = '"' + result.body + "\"\r\n";
@@ -768,7 +770,8 @@ void frmMain::FetchAndConvert(const QString& url) {
         break;
     }
     lblTgtFile_->setText(address);
-    ConvertHtmlFile(page.fileName());
+    // Relative links resolve against where the page finally came from, after its redirects.
+    ConvertHtmlFile(page.fileName(), finalUrl);
     // Replaces the previous page in one step; a failure only leaves the fetched page under its own name.
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(page.fileName()).toStdString(),

@@ -51,7 +51,9 @@ public:
     void cmdDelete_Click();
 
     // Input.
-    void ConvertHtmlFile(const QString& path);
+    /// `documentAddress`: what relative links resolve against when the tags are read (a fetched
+    /// page's address); empty means the file's own file: URL.
+    void ConvertHtmlFile(const QString& path, const QString& documentAddress = QString());
     void InputDroppedFiles(const QStringList& paths);
     void InputDroppedUrl(const QString& url);
     void mOpen_Click();

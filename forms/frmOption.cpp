@@ -45,11 +45,11 @@ constexpr OptionGroup kGroups[frmOption::kArrayCount] = {
      {u"入力ファイルの処理状況が表示されますが、処理が遅くなります。",
       u"入力ファイルの処理状況は表示されませんが、処理が速くなります。"},
      true},
-    {u"Frame2", u" リンク検出レベル ", 120, 840, 3135, 615, u"optLevel", {u"A href", u"http"}, 1560,
+    {u"Frame2", u" リンク検出レベル ", 120, 840, 3135, 915, u"optLevel", {u"A href", u"http"}, 1560,
      {u"<A Href> から </A> に囲まれた文字列を抽出対象とします。",
       u"httpが付加された文字列をすべて抽出します、image src などで絶対ﾊﾟｽ指定の物も抽出対象となります。"},
      false},
-    {u"fraListType", u" ﾘｽﾄ作成方法 ", 120, 1560, 3135, 615, u"optListType", {u"URLのみ", u"名称&&URL"}, 1560,
+    {u"fraListType", u" ﾘｽﾄ作成方法 ", 120, 1860, 3135, 615, u"optListType", {u"URLのみ", u"名称&&URL"}, 1560,
      {u"ﾘｽﾄﾌｧｲﾙには、ﾘｽﾄﾃﾞｰﾀのURLのみが記載されます。", u"ﾘｽﾄﾌｧｲﾙには、ﾘｽﾄﾃﾞｰﾀの名称およびURLが記載されます。"},
      false},
     {u"Frame1", u" 名称抽出 ", 3360, 120, 4095, 615, u"optMeisyo", {u"名称のみ", u"名称以外の文字列も取得"}, 1560,
@@ -74,6 +74,14 @@ constexpr OptionGroup kGroups[frmOption::kArrayCount] = {
      false},
 };
 // clang-format on
+
+// The level frame's third choice stands in a row of its own below the other two; the frame is one row
+// taller for it and the frame under it one row lower.
+constexpr const char16_t* kLevelTagsText = u"ﾀｸﾞ解析";
+constexpr const char16_t* kLevelTagsHelp =
+    u"HTMLのﾀｸﾞを解析し、<A Href> と <AREA Href> のﾘﾝｸをすべて抽出します、"
+    u"相対ﾊﾟｽ指定の物も絶対ﾊﾟｽに変換して抽出対象となります（8Mﾊﾞｲﾄまで）。";
+constexpr int kLevelTagsTop = 540;
 
 constexpr int kOptionTop = 240;
 constexpr int kOptionHeight = 255;
@@ -128,6 +136,13 @@ frmOption::frmOption(QWidget* mainWindow)
             opt_[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)] = button;
         }
     }
+    optLevelTags_ = new QRadioButton(S(kLevelTagsText), frames_[optLevel]);
+    Place(optLevelTags_, u"optLevel_2",
+          PxRect(kFirstOptionLeft, kLevelTagsTop, kGroups[optLevel].width - kFirstOptionLeft - kGap,
+                 kOptionHeight));
+    FitCaption(optLevelTags_);
+    optLevelTags_->installEventFilter(this);
+
     for (int i = 0; i < 2; ++i) {
         connect(opt_[optProxy][static_cast<std::size_t>(i)], &QRadioButton::toggled, this,
                 [this, i](bool on) {
@@ -168,6 +183,8 @@ frmOption::frmOption(QWidget* mainWindow)
     for (int a = 0; a < kArrayCount; ++a) {
         chain(opt_[static_cast<std::size_t>(a)][0]);
         chain(opt_[static_cast<std::size_t>(a)][1]);
+        if (a == optLevel)
+            chain(optLevelTags_);
         if (a == optProxy)
             chain(txtProxy_);
     }
@@ -183,7 +200,11 @@ void frmOption::Form_Load() {
 
     // Not visible yet, so selecting the proxy choice sets up the address box without the note.
     Select(optJyokyo, gShowStatus ? 0 : 1);
-    Select(optLevel, gLinkLevel != 0 ? 1 : 0);
+    // Values other than 0, 1 and 2 (from a hand-edited file) act as 1.
+    if (gLinkLevel == 2)
+        optLevelTags_->setChecked(true);
+    else
+        Select(optLevel, gLinkLevel != 0 ? 1 : 0);
     Select(optListType, gListType != 0 ? 1 : 0);
     Select(optMeisyo, gNameMode != 0 ? 1 : 0);
     Select(optOver, gConfirmOverwrite ? 0 : 1);
@@ -217,7 +238,7 @@ void frmOption::optProxy_Click(int index) {
 
 void frmOption::opt_GotFocus(OptionArray array, int index) {
     lblInfo_->setVisible(true);
-    lblInfo_->setText(S(kGroups[array].help[index]));
+    lblInfo_->setText(S(array == optLevel && index == 2 ? kLevelTagsHelp : kGroups[array].help[index]));
 }
 
 void frmOption::opt_LostFocus(OptionArray array, int /*index*/) {
@@ -229,7 +250,7 @@ void frmOption::opt_LostFocus(OptionArray array, int /*index*/) {
 
 void frmOption::cmdOk_Click() {
     gShowStatus = Selected(optJyokyo, 0);
-    gLinkLevel = Selected(optLevel, 0) ? 0 : 1;
+    gLinkLevel = Selected(optLevel, 0) ? 0 : optLevelTags_->isChecked() ? 2 : 1;
     gListType = Selected(optListType, 0) ? 0 : 1;
     gNameMode = Selected(optMeisyo, 0) ? 0 : 1;
     gConfirmOverwrite = Selected(optOver, 0);
@@ -264,8 +285,10 @@ bool frmOption::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::FocusIn && type != QEvent::FocusOut)
         return QDialog::eventFilter(watched, event);
     for (int a = 0; a < kArrayCount; ++a) {
-        for (int i = 0; i < 2; ++i) {
-            if (watched != opt_[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)])
+        for (int i = 0; i < 3; ++i) {
+            QObject* button = i < 2 ? opt_[static_cast<std::size_t>(a)][static_cast<std::size_t>(i)]
+                                    : (a == optLevel ? optLevelTags_ : nullptr);
+            if (!button || watched != button)
                 continue;
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (type == QEvent::FocusIn) {

@@ -53,6 +53,7 @@ private:
     QPointer<QWidget> mainWindow_;
     std::array<QGroupBox*, kArrayCount> frames_{};
     std::array<std::array<QRadioButton*, 2>, kArrayCount> opt_{};
+    QRadioButton* optLevelTags_ = nullptr; // optLevel's third choice, "ﾀｸﾞ解析" (index 2)
     QLineEdit* txtProxy_ = nullptr;
     QFrame* Shape1_ = nullptr;
     QLabel* lblInfo_ = nullptr;

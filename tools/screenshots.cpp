@@ -226,6 +226,8 @@ int main(int argc, char* argv[]) {
         frmOption options(&main);
         options.show();
         // Every help text must fit the help line; the picture shows the first.
+        options.opt_GotFocus(frmOption::optLevel, 2); // the level frame's third choice
+        ReportCutCaptions(&options);
         for (int a = frmOption::kArrayCount - 1; a >= 0; --a) {
             for (int i = 1; i >= 0; --i) {
                 options.opt_GotFocus(static_cast<frmOption::OptionArray>(a), i);

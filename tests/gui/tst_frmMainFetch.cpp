@@ -52,6 +52,8 @@ private Q_SLOTS:
     void initTestCase() {
         server_.Serve("/links", "<html><a href=\"http://one\">One</a><a href='https://two'>Two</a></html>");
         server_.Serve("/missing", "<a href=\"http://three\">Three</a>", 404);
+        server_.Serve("/docs/guide/index.html",
+                      "<p><a class=\"ulink\" href=\"../api/x.html\">API</a> <a href=\"#top\">Top</a></p>");
     }
     void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() { w_.reset(); }
@@ -145,6 +147,20 @@ private Q_SLOTS:
         QCOMPARE(List()->Count(), 500);
         QCOMPARE(List()->Entry(500).url, u"http://site500.example/"_s);
         QCOMPARE(test::ReadAll(dir_.File(u"HTML_TMP.htm"_s)).size(), page.size() + 4);
+    }
+
+    // At the level that reads the tags, a fetched page's relative links resolve against its URL.
+    // Relative links of a page that was redirected resolve against where it finally came from.
+    void fetchedPageResolvesAgainstItsFinalAddress() {
+        server_.Route("/moved", [](const Request&) { return test::Redirect("/docs/guide/index.html", 301); });
+        MessageCapture messages;
+        gLinkLevel = 2;
+        const QString url = server_.Url(u"/moved"_s);
+        w_->FetchAndConvert(url);
+        QCOMPARE(messages.Count(), 0);
+        QCOMPARE(List()->Count(), 1);
+        QCOMPARE(List()->Entry(1).url, server_.Url(u"/docs/api/x.html"_s));
+        QCOMPARE(List()->Entry(1).text, u"API"_s);
     }
 };
 

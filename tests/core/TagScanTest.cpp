@@ -1,0 +1,304 @@
+#include "core/TagScan.h"
+#include "core/Conversion.h"
+#include "core/NestingDepth.h"
+#include "core/UriReference.h"
+
+#include "FakeHost.h"
+
+#include <utility>
+
+using namespace orvane;
+using orvane::test::FakeHost;
+using Pairs = std::vector<std::pair<std::string, std::string>>; // url, name
+
+namespace {
+
+struct Collect : ScanSink {
+    Pairs links;
+    int keys = 0;
+    void Link(std::u16string_view url, std::u16string_view name, std::int16_t) override {
+        links.emplace_back(ToUtf8(url), ToUtf8(name));
+    }
+    void KeyDone(int) override { ++keys; }
+};
+
+Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
+           std::string address = "http://example.org/dir/page.html") {
+    TagScanOptions options;
+    options.nameRule = rule;
+    options.documentAddress = std::move(address);
+    Collect sink;
+    const ScanResult result = ScanTags(html, options, sink);
+    EXPECT_EQ(result.end, ScanEnd::NoMoreKeys);
+    EXPECT_EQ(result.links, static_cast<int>(sink.links.size()));
+    return sink.links;
+}
+
+std::vector<std::string> Urls(const Pairs& pairs) {
+    std::vector<std::string> out;
+    for (const auto& p : pairs)
+        out.push_back(p.first);
+    return out;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(TagScanTest, AnyAttributeOrderAndQuoting) {
+    const Pairs links = Scan("<p><a class=\"ulink\" href=\"http://x/1\">One</a>"
+                             "<A TARGET=_top HREF='http://x/2'>Two</A>"
+                             "<a href=http://x/3 title=t>Three</a>"
+                             "<a\nid=n\r\nhref\n=\n\"http://x/4?a=1&amp;b=2\"\n>Four</a>"
+                             "<a name=anchor>no href</a>"
+                             "<a href=\"  http://x/5\t\n \">Five</a></p>");
+    EXPECT_EQ(links, (Pairs{{"http://x/1", "One"},
+                            {"http://x/2", "Two"},
+                            {"http://x/3", "Three"},
+                            {"http://x/4?a=1&b=2", "Four"},
+                            {"http://x/5", "Five"}}));
+}
+
+TEST(TagScanTest, AreaElementsAndDocumentOrder) {
+    const Pairs links = Scan("<a href=\"a1\">A</a><map><area shape=rect href=\"m1\" alt=\"Map\">"
+                             "<area nohref alt=none></map><a href=\"a2\">B</a>");
+    EXPECT_EQ(Urls(links), (Strings{"http://example.org/dir/a1", "http://example.org/dir/m1",
+                                    "http://example.org/dir/a2"}));
+    // An area has no content: its name is the placeholder.
+    EXPECT_EQ(links[1].second, "(名称無し 1)");
+}
+
+TEST(TagScanTest, RelativeFormsAgainstThePageAndAFile) {
+    const std::string page = "<a href=\"/x\">1</a><a href=\"x\">2</a><a href=\"../x\">3</a>"
+                             "<a href=\"//host/x\">4</a><a href=\"?q\">5</a><a href=\"#f\">6</a>"
+                             "<a href=\"./a/./b/../c\">7</a><a href=\"\">8</a><a href=\"page.html#f\">9</a>";
+    EXPECT_EQ(Urls(Scan(page)),
+              (Strings{"http://example.org/x", "http://example.org/dir/x", "http://example.org/x",
+                       "http://host/x", "http://example.org/dir/page.html?q", "http://example.org/dir/a/c",
+                       "http://example.org/dir/page.html"}));
+    EXPECT_EQ(Urls(Scan(page, NameRule::StripTags, FileUrlFromPath("/srv/doc/html/index.htm"))),
+              (Strings{"file:///x", "file:///srv/doc/html/x", "file:///srv/doc/x", "file://host/x",
+                       "file:///srv/doc/html/index.htm?q", "file:///srv/doc/html/a/c",
+                       "file:///srv/doc/html/index.htm", "file:///srv/doc/html/page.html#f"}));
+}
+
+TEST(TagScanTest, BaseHrefWins) {
+    // The first base with an href counts, wherever it stands; a relative one resolves against the
+    // page, and then a fragment belongs to the base's document, not to this one.
+    const Pairs links = Scan("<a href=\"x\">1</a><a href=\"#top\">2</a>"
+                             "<base target=_self><base href=\"../other/\"><base href=\"http://ignored/\">");
+    EXPECT_EQ(Urls(links), (Strings{"http://example.org/other/x", "http://example.org/other/#top"}));
+    EXPECT_EQ(Urls(Scan("<head><base href=\"https://cdn.example/a/b\"></head><a href=\"/r\">r</a>")),
+              (Strings{"https://cdn.example/r"}));
+}
+
+TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
+    Collect sink;
+    TagScanOptions options;
+    options.documentAddress = "HTTP://example.org/dir/page.html#here";
+    const ScanResult result = ScanTags(
+        "<a href=\"javascript:go()\">1</a><a href=\" JavaScript:go()\">2</a><a href=\"data:,x\">3</a>"
+        "<a href=\"#f\">4</a><a href=\"mailto:u@example.org\">5</a><a href=\"ftp://f/x\">6</a>"
+        "<a href=\"news:comp.lang\">7</a><a href=\"tel:+81\">8</a>",
+        options, sink);
+    EXPECT_EQ(Urls(sink.links), (Strings{"mailto:u@example.org", "ftp://f/x", "news:comp.lang", "tel:+81"}));
+    // Skipped links are still keys: the pump runs for each.
+    EXPECT_EQ(sink.keys, 8);
+    EXPECT_EQ(result.links, 4);
+}
+
+TEST(TagScanTest, NamesWithTheTagsRemoved) {
+    const Pairs links = Scan("<a href=a><b>Bold</b> text\n  across\tlines </a>"
+                             "<a href=b>&lt;any&gt; &amp; &#x65E5;&#26412;</a>"
+                             "<a href=c><img src=i.gif alt=\"Picture\"></a>"
+                             "<a href=d>  <script>var x = 1;</script>Run<style>p{}</style></a>"
+                             "<a href=e>A<!-- note -->B</a>");
+    EXPECT_EQ(links[0].second, "Bold text across lines");
+    EXPECT_EQ(links[1].second, "<any> & 日本");
+    EXPECT_EQ(links[2].second, "(名称無し 2)");
+    EXPECT_EQ(links[3].second, "Run");
+    EXPECT_EQ(links[4].second, "AB");
+}
+
+TEST(TagScanTest, NamesFromAltOrMarkupAsWritten) {
+    const Pairs links = Scan("<a href=a><img src=i.gif ALT=' Picture &amp; more '> caption</a>"
+                             "<a href=b> <b>Bold</b>\r\n &amp; text </a>"
+                             "<a href=c><img src=i.gif alt=\"\"><img src=j.gif></a>"
+                             "<a href=d></a>"
+                             "<p><a href=e>unclosed <i>to the end</p>",
+                             NameRule::AltText);
+    EXPECT_EQ(links[0].second, "Picture & more");
+    EXPECT_EQ(links[1].second, "<b>Bold</b>  &amp; text"); // the line end is one space
+    EXPECT_EQ(links[2].second, "<img src=i.gif alt=\"\"><img src=j.gif>");
+    EXPECT_EQ(links[3].second, "(名称無し 3)");
+    EXPECT_EQ(links[4].second, "unclosed <i>to the end");
+}
+
+TEST(TagScanTest, NestedAndMisnestedAnchors) {
+    // An anchor inside an anchor closes the first; formatting that spans both is reopened.
+    EXPECT_EQ(Scan("<a href=1>One<a href=2>Two</a>"),
+              (Pairs{{"http://example.org/dir/1", "One"}, {"http://example.org/dir/2", "Two"}}));
+    EXPECT_EQ(Scan("<b><a href=1>x</b>y</a>", NameRule::StripTags),
+              (Pairs{{"http://example.org/dir/1", "x"}, {"http://example.org/dir/1", "y"}}));
+    // Inside a template nothing is a link of the page.
+    EXPECT_TRUE(Scan("<template><a href=t>t</a></template>").empty());
+}
+
+std::string Repeat(std::string_view piece, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+
+// What real pages write without closing, and what the parser closes for them, does not count as depth.
+TEST(NestingDepthTest, RealStructuresStayShallow) {
+    const int n = 3000;
+    const std::string shallow[] = {
+        "<body>" + Repeat("<p>para <font color=red>red <a name=x>anchor\n", n),
+        "<ul>" + Repeat("<li><b>item</b>", n) + "</ul><dl>" + Repeat("<dt>t<dd>d", n),
+        "<table>" + Repeat("<tr><td><font size=2>cell<td><span>cell", n) + "</table>",
+        "<select>" + Repeat("<option>o", n) + "</select>" + Repeat("<form><div>f</div>", n),
+        "<svg>" + Repeat("<path d=\"M0 0\"/><g/>", n) + "</svg>" + Repeat("<h1><h2>", n),
+        "<script>" + Repeat("s += '<div>';", n) + "</SCRIPT ><!--" + Repeat("<div>", n) + "-->" +
+            Repeat("<div title='a>b'></div><br/><img src=x>", n),
+        Repeat("<div><span>x</div>", n) + Repeat("<a href=1><b>x</a>", n),
+    };
+    for (const std::string& page : shallow)
+        EXPECT_FALSE(NestsDeeperThan(page)) << page.substr(0, 60);
+
+    EXPECT_FALSE(NestsDeeperThan(Repeat("<div>", 512)));
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<div>", 513)));
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<div/>", 513))); // not self-closing in HTML
+    EXPECT_TRUE(NestsDeeperThan(Repeat("<span><i>", 257)));
+    EXPECT_TRUE(NestsDeeperThan("<svg>" + Repeat("<g>", 513))); // foreign elements nest as well
+    EXPECT_FALSE(NestsDeeperThan("<plaintext>" + Repeat("<div>", 3000)));
+}
+
+// The conversion at the level that reads the tags, through the recording host.
+class TagConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetGlobals();
+        gLinkLevel = 2;
+    }
+    void TearDown() override { ResetGlobals(); }
+
+    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}) {
+        host_ = FakeHost{};
+        host_.target = dir_.Write("page one.htm", bytes);
+        host_.cancelAtPump = cancelAtPump_;
+        RunConversion(host_.target, host_, codec_, address);
+        return host_;
+    }
+    std::string FileUrl(const std::string& name) const {
+        return FileUrlFromPath((dir_.Path() / name).string());
+    }
+
+    orvane::test::ScratchDir dir_;
+    orvane::test::Utf8Codec codec_;
+    FakeHost host_;
+    int cancelAtPump_ = 0;
+};
+
+std::string Anchors(int count, std::size_t pad = 0) {
+    std::string page = "<!DOCTYPE html><title>t</title>\n";
+    for (int i = 0; i < count; ++i)
+        page += "<li><a class=c href=\"p" + std::to_string(i) + ".html\">P" + std::to_string(i) + "</a>\n";
+    page += std::string(pad, ' ');
+    return page;
+}
+
+TEST_F(TagConversionTest, FileAndFetchedPageAddresses) {
+    FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(gLinks.Size(), 2);
+    EXPECT_EQ(ToUtf8(gLinks.At(0).url), FileUrl("sub/x.htm"));
+    EXPECT_EQ(ToUtf8(gLinks.At(1).url), FileUrl("page one.htm"));
+    EXPECT_NE(FileUrl("page one.htm").find("/page%20one.htm"), std::string::npos);
+
+    // A fetched page (written to the temporary file as one quoted value) resolves against the
+    // address it finally came from.
+    Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html");
+    ASSERT_EQ(gLinks.Size(), 3);
+    EXPECT_EQ(gLinks.At(2).url, u"https://example.org/a/up.html");
+    EXPECT_EQ(gLinks.At(2).name, u"Up");
+    EXPECT_EQ(gLinkCount, 3);
+}
+
+TEST_F(TagConversionTest, StepsMessagesAndOtherLevelValues) {
+    FakeHost& host = Convert("<a href=x>日本</a>");
+    EXPECT_EQ(host.Steps(),
+              (std::vector<std::string>{
+                  "busy", "disable", "progress shown", "phase 入力データをコンバート中...", "repaint",
+                  "status line hidden", "phase コンバートされたデータを編集中...", "repaint", "arrow",
+                  "phase 編集されたデータをリストに追加中...", "repaint", "show 1", "enable",
+                  "progress hidden", "phase ", "status line shown", "arrow"}));
+    EXPECT_EQ(host.calls[6], "status: 処理状況：16/20 byte");
+
+    // No link, and an unclosed anchor is no "unexpected end" here.
+    FakeHost& none = Convert("<a href=\"javascript:x()\">j</a><p>text");
+    ASSERT_EQ(none.messages.size(), 1u);
+    EXPECT_EQ(none.messages[0].title, u"データなし");
+
+    // Any value other than 0, 1 and 2 acts as 1: the "http:" scan, with its size limit.
+    gLinkLevel = 7;
+    Convert("<a class=c href=\"http://x/\">H</a>");
+    EXPECT_EQ(gLinks.At(gLinks.Size() - 1).name, u"H");
+    EXPECT_EQ(Convert(Anchors(0, kMaxInputBytes)).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
+}
+
+TEST_F(TagConversionTest, SizeLimits) {
+    // 1 MiB: far past the other levels' limit, converted whole.
+    const int count = 20000;
+    std::string big = Anchors(count);
+    ASSERT_LT(big.size(), 1u << 20);
+    big += std::string((1u << 20) - big.size(), '\n');
+    FakeHost& ok = Convert(big);
+    EXPECT_TRUE(ok.messages.empty());
+    EXPECT_EQ(gLinks.Size(), count);
+    EXPECT_EQ(gLinks.At(count - 1).name, u"P19999");
+
+    FakeHost& over = Convert(std::string(kMaxTagInputBytes + 1, 'x'));
+    EXPECT_EQ(over.calls, (std::vector<std::string>{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
+    EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：8388609 byte\r\n"
+                                     u"ファイルサイズが8Mバイトを越えるファイルは処理できません。\r\n"
+                                     u"処理を中止します。");
+    FakeHost& empty = Convert("");
+    EXPECT_EQ(empty.messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ");
+    EXPECT_EQ(gLinks.Size(), count);
+}
+
+TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
+    Convert("<a href=kept>kept</a>");
+    FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, u"入力ﾌｧｲﾙ「" + host.target +
+                                         u"」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
+                                         u"処理を中止します。");
+    EXPECT_EQ(host.messages[0].title, u"入力ﾌｧｲﾙ異常");
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(host.Steps().back(), "arrow");
+    ASSERT_EQ(gLinks.Size(), 1);
+    EXPECT_EQ(gLinkCount, 1);
+}
+
+TEST_F(TagConversionTest, CancelAndTheCap) {
+    Convert("<a href=first>first</a>");
+    cancelAtPump_ = 3;
+    FakeHost& cancelled = Convert(Anchors(10));
+    EXPECT_EQ(cancelled.pumps, 3);
+    EXPECT_EQ(cancelled.messages.back().title, u"処理の中断");
+    EXPECT_FALSE(gCancelRequested);
+    ASSERT_EQ(gLinks.Size(), 1); // only this conversion's records are dropped
+    EXPECT_EQ(gLinks.At(0).name, u"first");
+
+    cancelAtPump_ = 0;
+    while (gLinks.Size() < LinkTable::kMaxRecords - 2)
+        gLinks.Add(u"http://x/", u"old", 0);
+    gLinkCount = LinkTable::kMaxRecords - 2;
+    FakeHost& full = Convert(Anchors(4));
+    EXPECT_EQ(gLinks.Size(), LinkTable::kMaxRecords);
+    EXPECT_EQ(gLinks.At(LinkTable::kMaxRecords - 1).name, u"P1");
+    EXPECT_EQ(full.messages.back().title, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
+}
+
+} // namespace
