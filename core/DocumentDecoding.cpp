@@ -186,6 +186,15 @@ bool IsUtf16Label(const std::string& lower) {
 
 } // namespace
 
+bool HasIso2022JpEscape(std::string_view bytes) {
+    for (std::size_t i = bytes.find('\x1B'); i != std::string_view::npos; i = bytes.find('\x1B', i + 1)) {
+        const std::string_view rest = bytes.substr(i + 1, 2);
+        if (rest == "$@" || rest == "$B" || rest == "(B" || rest == "(J")
+            return true;
+    }
+    return false;
+}
+
 DeclaredCharset SniffCharset(std::string_view bytes) {
     const auto byteAt = [&](std::size_t i) {
         return static_cast<unsigned char>(bytes[i]);
@@ -289,8 +298,17 @@ std::u16string DecodeDocument(std::string_view bytes, const TextCodec& codec) {
             return FromUtf8(body);
         return DecodeUtf16(body, declared.name == "UTF-16BE");
     }
-    if (declared.name.empty())
+    if (declared.name.empty()) {
+        // Undeclared and not plainly in the system's code page: most often a Japanese page written
+        // on another system. A detector that is unsure leaves it to the system's code page.
+        if (HasIso2022JpEscape(bytes) || !codec.ValidInSystem(bytes)) {
+            const std::string detected = codec.DetectCharset(bytes);
+            if (!detected.empty())
+                if (auto text = codec.Decode(bytes, detected))
+                    return *std::move(text);
+        }
         return codec.DecodeSystem(bytes);
+    }
     const std::string lower = LowerAscii(declared.name);
     if (IsUtf8Label(lower) || IsUtf16Label(lower))
         return FromUtf8(bytes);

@@ -1,6 +1,8 @@
 #pragma once
 // Turning the bytes of an HTML document into text: the encoding the document declares wins when the
-// platform knows it, otherwise the system's multibyte code page is used.
+// platform knows it; a document that declares nothing is read in the system's multibyte code page,
+// unless its bytes do not fit that code page (or hold ISO-2022-JP's escapes) and the platform's
+// detector is sure of a Japanese encoding.
 
 #include <cstddef>
 #include <string>
@@ -25,6 +27,9 @@ struct DeclaredCharset {
 /// content="...charset=..."> starting in the first kCharsetSniffBytes bytes (ASCII letters in any
 /// case; comments are passed over).
 DeclaredCharset SniffCharset(std::string_view bytes);
+
+/// Whether the bytes hold one of ISO-2022-JP's escape sequences (ESC "$@", "$B", "(B", "(J").
+bool HasIso2022JpEscape(std::string_view bytes);
 
 /// UTF-16 little- or big-endian to text; a lone surrogate or an odd last byte becomes U+FFFD.
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);
