@@ -195,6 +195,20 @@ bool HasIso2022JpEscape(std::string_view bytes) {
     return false;
 }
 
+std::string_view DetectionSample(std::string_view bytes) {
+    std::size_t start = bytes.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 || b == 0x1B) {
+            start = i;
+            break;
+        }
+    }
+    if (start == bytes.size())
+        start = 0;
+    return bytes.substr(start, kDetectionSampleBytes);
+}
+
 DeclaredCharset SniffCharset(std::string_view bytes) {
     const auto byteAt = [&](std::size_t i) {
         return static_cast<unsigned char>(bytes[i]);
@@ -302,7 +316,7 @@ std::u16string DecodeDocument(std::string_view bytes, const TextCodec& codec) {
         // Undeclared and not plainly in the system's code page: most often a Japanese page written
         // on another system. A detector that is unsure leaves it to the system's code page.
         if (HasIso2022JpEscape(bytes) || !codec.ValidInSystem(bytes)) {
-            const std::string detected = codec.DetectCharset(bytes);
+            const std::string detected = codec.DetectCharset(DetectionSample(bytes));
             if (!detected.empty())
                 if (auto text = codec.Decode(bytes, detected))
                     return *std::move(text);

@@ -28,6 +28,14 @@ struct DeclaredCharset {
 /// case; comments are passed over).
 DeclaredCharset SniffCharset(std::string_view bytes);
 
+/// How much of an undeclared document the detector reads: many thousand characters of text, and a
+/// detector's time grows with its input.
+inline constexpr std::size_t kDetectionSampleBytes = 16384;
+
+/// The part of `bytes` the detector reads: kDetectionSampleBytes from the first byte outside ASCII or
+/// the first escape (what comes before is markup and English, which tell nothing), or from the start.
+std::string_view DetectionSample(std::string_view bytes);
+
 /// Whether the bytes hold one of ISO-2022-JP's escape sequences (ESC "$@", "$B", "(B", "(J").
 bool HasIso2022JpEscape(std::string_view bytes);
 
