@@ -49,6 +49,31 @@ int Compare(const char* name, std::u16string_view key) {
     return name[i] == 0 ? 0 : 1;
 }
 
+// The references nearly every page uses, without the search of the whole table; 0 for any other.
+char16_t CommonCharRef(std::u16string_view name) {
+    switch (name.size()) {
+    case 2:
+        if (name[1] == u't' && (name[0] == u'l' || name[0] == u'g'))
+            return name[0] == u'l' ? u'<' : u'>';
+        break;
+    case 3:
+        if (name == u"amp")
+            return u'&';
+        break;
+    case 4:
+        if (name == u"quot")
+            return u'"';
+        if (name == u"nbsp")
+            return u'\u00A0';
+        if (name == u"apos")
+            return u'\'';
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
 void AppendCodePoint(std::u16string& out, char32_t c, DecodedBreaks breaks) {
     if (c == U'\r' || c == U'\n' || (c == U'\t' && breaks == DecodedBreaks::Drop)) {
         if (breaks == DecodedBreaks::Drop)
@@ -118,12 +143,17 @@ void AppendDecodedCharRefs(std::u16string_view text, std::u16string& out, Decode
         } else {
             while (j < n && IsAsciiAlnum(text[j]))
                 ++j;
-            if (j < n && text[j] == u';')
-                if (const NamedCharRef* ref = FindNamedCharRef(text.substr(amp + 1, j - amp - 1))) {
+            if (j < n && text[j] == u';') {
+                const std::u16string_view name = text.substr(amp + 1, j - amp - 1);
+                if (const char16_t common = CommonCharRef(name)) {
+                    first = common;
+                    decoded = true;
+                } else if (const NamedCharRef* ref = FindNamedCharRef(name)) {
                     first = ref->first;
                     second = ref->second;
                     decoded = true;
                 }
+            }
         }
         if (decoded) {
             out.append(text.substr(copied, amp - copied));

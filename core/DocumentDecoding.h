@@ -28,9 +28,9 @@ struct DeclaredCharset {
 /// case; comments are passed over).
 DeclaredCharset SniffCharset(std::string_view bytes);
 
-/// How much of an undeclared document the detector reads: many thousand characters of text, and a
+/// How much of an undeclared document the detector reads: a few thousand characters of text, and a
 /// detector's time grows with its input.
-inline constexpr std::size_t kDetectionSampleBytes = 16384;
+inline constexpr std::size_t kDetectionSampleBytes = 8192;
 
 /// The part of `bytes` the detector reads: kDetectionSampleBytes from the first byte outside ASCII or
 /// the first escape (what comes before is markup and English, which tell nothing), or from the start.
