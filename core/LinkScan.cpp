@@ -214,8 +214,10 @@ ScanResult ScanLinks(std::u16string_view text, const ScanOptions& options, ScanS
     std::u16string decodedName;
     std::u16string decodedUrl;
     // The first "&" at or after the current key: most links hold no reference, and this way a page
-    // is searched for "&" once in all rather than once in every address and name.
-    std::size_t nextAmp = FindChar(text, u'&');
+    // is searched for "&" once in all rather than once in every address and name. Not searched
+    // before the first link, so a page without one is not read for it at all.
+    std::size_t nextAmp = 0;
+    bool ampSearched = false;
     std::u16string namePlaceholder;
     std::u16string urlPlaceholder;
     std::size_t searchFrom = 0;
@@ -263,8 +265,10 @@ ScanResult ScanLinks(std::u16string_view text, const ScanOptions& options, ScanS
             const bool nameless = gt == segment.size() - 1;
             if (nameless && addressEnd == gt)
                 addressEnd = close;
-            if (nextAmp < key)
+            if (!ampSearched || nextAmp < key) {
                 nextAmp = FindChar(text, u'&', key);
+                ampSearched = true;
+            }
             const bool references = nextAmp < endTag;
             // Cut, then decoded, then trimmed (the trimming before decoding only saves work: no
             // reference holds a space).
