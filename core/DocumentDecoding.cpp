@@ -189,7 +189,7 @@ bool IsUtf16Label(const std::string& lower) {
 bool HasIso2022JpEscape(std::string_view bytes) {
     for (std::size_t i = bytes.find('\x1B'); i != std::string_view::npos; i = bytes.find('\x1B', i + 1)) {
         const std::string_view rest = bytes.substr(i + 1, 2);
-        if (rest == "$@" || rest == "$B" || rest == "(B" || rest == "(J")
+        if (rest == "$@" || rest == "$B")
             return true;
     }
     return false;

@@ -36,7 +36,9 @@ inline constexpr std::size_t kDetectionSampleBytes = 8192;
 /// the first escape (what comes before is markup and English, which tell nothing), or from the start.
 std::string_view DetectionSample(std::string_view bytes);
 
-/// Whether the bytes hold one of ISO-2022-JP's escape sequences (ESC "$@", "$B", "(B", "(J").
+/// Whether the bytes hold one of the escapes by which ISO-2022-JP switches to its double-byte set
+/// (ESC "$@" or ESC "$B"). The escapes back to ASCII are left out: terminals' control sequences
+/// pasted into a page use them as well, and alone they carry no Japanese text.
 bool HasIso2022JpEscape(std::string_view bytes);
 
 /// UTF-16 little- or big-endian to text; a lone surrogate or an odd last byte becomes U+FFFD.

@@ -97,10 +97,10 @@ TEST(DecodeDocument, DetectorOnlyForUndeclaredBytesOutsideTheSystemCodePage) {
 
     // Not valid in the system's code page: the detector's choice.
     EXPECT_EQ(DecodeDocument("ab\xE6\x97\xA5", codec), u"AB日");
-    // ISO-2022-JP is plain ASCII to the system's code page: its escapes call the detector too; an ESC
-    // without one of them does not.
+    // ISO-2022-JP is plain ASCII to the system's code page: its escapes into the double-byte set call
+    // the detector too; a terminal's sequences, the escape back to ASCII included, do not.
     EXPECT_EQ(DecodeDocument("ab\x1B$Bxy\x1B(B", codec), u"AB\x1B$BXY\x1B(B");
-    EXPECT_EQ(DecodeDocument("ab\x1B[0m", codec), u"ab\x1B[0m");
+    EXPECT_EQ(DecodeDocument("ab\x1B[0m\x1B(B", codec), u"ab\x1B[0m\x1B(B");
     // Unsure, or a name the platform does not know: the system's code page.
     codec.answer = "";
     EXPECT_EQ(DecodeDocument("ab\xFF", codec), u"ab\uFFFD");
