@@ -76,6 +76,37 @@ std::string DenseLinkPage(PageCharset charset, std::size_t bytes, std::size_t fi
     return page;
 }
 
+std::string TodaysLinkPage(PageCharset charset, std::size_t bytes) {
+    const std::string dense = DenseLinkPage(charset, bytes);
+    std::string page;
+    page.reserve(dense.size());
+    std::size_t names = 0;
+    for (std::size_t i = 0; i < dense.size(); ++i) {
+        if (dense.compare(i, 5, "<meta") == 0) {
+            i = dense.find('>', i); // no declaration
+            continue;
+        }
+        if (dense[i] == '\r')
+            continue;
+        if (dense.compare(i, 2, "\">") == 0 && dense.compare(i > 4 ? i - 4 : 0, 4, ".gif") != 0) {
+            // The end of an address: a query with an ampersand, and a reference at the name's start.
+            page += "?a=1&amp;b=2\">";
+            if (++names % 3 == 0)
+                page += "&lt;&#x65E5;&gt;";
+            ++i;
+            continue;
+        }
+        page += dense[i];
+    }
+    if (page.size() > bytes) {
+        // Cut after the last whole line that fits, and close the page.
+        const std::string foot = "</ul></body></html>\n";
+        page.resize(page.rfind("</li>\n", bytes - foot.size() - 6) + 6);
+        page += foot;
+    }
+    return page;
+}
+
 std::string AddressTextPage() {
     const std::string head = "<html><head><title>Notes</title></head>\r\n<body><pre>\r\n";
     const std::string foot = "</pre></body></html>\r\n";

@@ -18,6 +18,11 @@ enum class PageCharset { Ascii, ShiftJis, Utf8 };
 std::string DenseLinkPage(PageCharset charset = PageCharset::Ascii, std::size_t bytes = kPageBytes,
                           std::size_t first = 0);
 
+/// DenseLinkPage as pages are written today: LF line ends, "&amp;" in every address and a character
+/// reference in every third name, and no character set declared (a Shift_JIS page is then told by
+/// the detector on a UTF-8 system). At most `bytes` bytes.
+std::string TodaysLinkPage(PageCharset charset = PageCharset::Ascii, std::size_t bytes = kPageBytes);
+
 /// A text page of exactly kPageBytes ASCII bytes as the "http:" key reads it: lines of prose with
 /// two or three addresses each in plain text, and an anchor on every eighth line. It ends with an
 /// anchor, so no address follows the last "</a>".

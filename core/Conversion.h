@@ -26,15 +26,19 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
                    std::u16string_view documentAddress = {});
 
 /// The working text before normalisation: every line of the decoded document, trimmed and followed
-/// by one space. A line ends at CR or CR LF; a lone LF stays in its line. There is always at least
-/// one line. `onLine(length)` runs after each line with the working text's length so far.
+/// by one space. A line ends at CR LF, CR or LF, so a line break reads as one space whichever
+/// system wrote the file. There is always at least one line. `onLine(length)` runs after each line
+/// with the working text's length so far.
 /// Works in place: a line never moves to the right, since its line end becomes the space.
 template <typename OnLine> std::u16string JoinLines(std::u16string text, OnLine&& onLine) {
     std::size_t out = 0; // end of the working text, never past the line being read
     std::size_t pos = 0;
     while (true) {
-        const std::size_t cr = FindChar(text, u'\r', pos);
-        const std::size_t end = cr == npos ? text.size() : cr;
+        const std::size_t lineEnd = FindEitherChar(text, u'\r', u'\n', pos);
+        const std::size_t end = lineEnd == npos ? text.size() : lineEnd;
+        // Read before the space below may overwrite it.
+        const bool crLf = lineEnd != npos && text[lineEnd] == u'\r' && lineEnd + 1 < text.size() &&
+                          text[lineEnd + 1] == u'\n';
         const std::u16string_view line = TrimView(std::u16string_view(text).substr(pos, end - pos));
         const auto lineStart = static_cast<std::size_t>(line.data() - text.data());
         if (lineStart != out && !line.empty())
@@ -46,11 +50,9 @@ template <typename OnLine> std::u16string JoinLines(std::u16string text, OnLine&
             text.push_back(u' ');
         ++out;
         onLine(out);
-        if (cr == npos)
+        if (lineEnd == npos)
             break;
-        pos = cr + 1;
-        if (pos < text.size() && text[pos] == u'\n')
-            ++pos;
+        pos = lineEnd + (crLf ? 2 : 1);
         if (pos >= text.size())
             break; // the last line had its line end: the reader is at the end of the file
     }
@@ -58,8 +60,7 @@ template <typename OnLine> std::u16string JoinLines(std::u16string text, OnLine&
     return text;
 }
 
-/// Removes every CR and LF, so lines joined by JoinLines are separated by exactly one space and the
-/// lines of an LF-only file run together.
+/// Removes every CR and LF. After JoinLines none is left; text from elsewhere may still hold some.
 void RemoveLineBreaks(std::u16string& text);
 
 } // namespace orvane

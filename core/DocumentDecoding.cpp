@@ -186,6 +186,29 @@ bool IsUtf16Label(const std::string& lower) {
 
 } // namespace
 
+bool HasIso2022JpEscape(std::string_view bytes) {
+    for (std::size_t i = bytes.find('\x1B'); i != std::string_view::npos; i = bytes.find('\x1B', i + 1)) {
+        const std::string_view rest = bytes.substr(i + 1, 2);
+        if (rest == "$@" || rest == "$B")
+            return true;
+    }
+    return false;
+}
+
+std::string_view DetectionSample(std::string_view bytes) {
+    std::size_t start = bytes.size();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 || b == 0x1B) {
+            start = i;
+            break;
+        }
+    }
+    if (start == bytes.size())
+        start = 0;
+    return bytes.substr(start, kDetectionSampleBytes);
+}
+
 DeclaredCharset SniffCharset(std::string_view bytes) {
     const auto byteAt = [&](std::size_t i) {
         return static_cast<unsigned char>(bytes[i]);
@@ -289,8 +312,17 @@ std::u16string DecodeDocument(std::string_view bytes, const TextCodec& codec) {
             return FromUtf8(body);
         return DecodeUtf16(body, declared.name == "UTF-16BE");
     }
-    if (declared.name.empty())
+    if (declared.name.empty()) {
+        // Undeclared and not plainly in the system's code page: most often a Japanese page written
+        // on another system. A detector that is unsure leaves it to the system's code page.
+        if (HasIso2022JpEscape(bytes) || !codec.ValidInSystem(bytes)) {
+            const std::string detected = codec.DetectCharset(DetectionSample(bytes));
+            if (!detected.empty())
+                if (auto text = codec.Decode(bytes, detected))
+                    return *std::move(text);
+        }
         return codec.DecodeSystem(bytes);
+    }
     const std::string lower = LowerAscii(declared.name);
     if (IsUtf8Label(lower) || IsUtf16Label(lower))
         return FromUtf8(bytes);

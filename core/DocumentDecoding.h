@@ -1,6 +1,8 @@
 #pragma once
 // Turning the bytes of an HTML document into text: the encoding the document declares wins when the
-// platform knows it, otherwise the system's multibyte code page is used.
+// platform knows it; a document that declares nothing is read in the system's multibyte code page,
+// unless its bytes do not fit that code page (or hold ISO-2022-JP's escapes) and the platform's
+// detector is sure of a Japanese encoding.
 
 #include <cstddef>
 #include <string>
@@ -25,6 +27,19 @@ struct DeclaredCharset {
 /// content="...charset=..."> starting in the first kCharsetSniffBytes bytes (ASCII letters in any
 /// case; comments are passed over).
 DeclaredCharset SniffCharset(std::string_view bytes);
+
+/// How much of an undeclared document the detector reads: a few thousand characters of text, and a
+/// detector's time grows with its input.
+inline constexpr std::size_t kDetectionSampleBytes = 8192;
+
+/// The part of `bytes` the detector reads: kDetectionSampleBytes from the first byte outside ASCII or
+/// the first escape (what comes before is markup and English, which tell nothing), or from the start.
+std::string_view DetectionSample(std::string_view bytes);
+
+/// Whether the bytes hold one of the escapes by which ISO-2022-JP switches to its double-byte set
+/// (ESC "$@" or ESC "$B"). The escapes back to ASCII are left out: terminals' control sequences
+/// pasted into a page use them as well, and alone they carry no Japanese text.
+bool HasIso2022JpEscape(std::string_view bytes);
 
 /// UTF-16 little- or big-endian to text; a lone surrogate or an odd last byte becomes U+FFFD.
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian);

@@ -1,5 +1,6 @@
 #include "core/LinkScan.h"
 
+#include "core/CharRefs.h"
 #include "core/LinkTable.h"
 #include "core/Text.h"
 
@@ -129,6 +130,16 @@ std::u16string_view TrimSpaces(std::u16string_view s) {
     return s.substr(begin, end - begin);
 }
 
+// Character references decoded, then the spaces at both ends removed; `text` itself when it holds
+// no "&".
+std::u16string_view DecodeAndTrim(std::u16string_view text, std::u16string& scratch, DecodedBreaks breaks) {
+    if (FindChar(text, u'&') == npos)
+        return text;
+    scratch.clear();
+    AppendDecodedCharRefs(text, scratch, breaks);
+    return TrimSpaces(scratch);
+}
+
 void SetPlaceholder(std::u16string& out, std::u16string_view head, long long number) {
     out.assign(head);
     char16_t digits[24];
@@ -200,6 +211,13 @@ std::u16string_view AltText(std::u16string_view name) {
 ScanResult ScanLinks(std::u16string_view text, const ScanOptions& options, ScanSink& sink) {
     ScanResult result;
     std::u16string nameScratch;
+    std::u16string decodedName;
+    std::u16string decodedUrl;
+    // The first "&" at or after the current key: most links hold no reference, and this way a page
+    // is searched for "&" once in all rather than once in every address and name. Not searched
+    // before the first link, so a page without one is not read for it at all.
+    std::size_t nextAmp = 0;
+    bool ampSearched = false;
     std::u16string namePlaceholder;
     std::u16string urlPlaceholder;
     std::size_t searchFrom = 0;
@@ -247,13 +265,24 @@ ScanResult ScanLinks(std::u16string_view text, const ScanOptions& options, ScanS
             const bool nameless = gt == segment.size() - 1;
             if (nameless && addressEnd == gt)
                 addressEnd = close;
+            if (!ampSearched || nextAmp < key) {
+                nextAmp = FindChar(text, u'&', key);
+                ampSearched = true;
+            }
+            const bool references = nextAmp < endTag;
+            // Cut, then decoded, then trimmed (the trimming before decoding only saves work: no
+            // reference holds a space).
             std::u16string_view url = TrimSpaces(segment.substr(addressStart, addressEnd - addressStart));
+            if (references)
+                url = DecodeAndTrim(url, decodedUrl, DecodedBreaks::Drop);
             std::u16string_view name;
             if (!nameless) {
                 // The name stops at the first "</a>" from the address end, which is always the
                 // closing one: the segment holds no earlier "</a>".
                 name = TrimSpaces(segment.substr(gt + 1, close - (gt + 1)));
                 name = options.nameRule == NameRule::StripTags ? StripTags(name, nameScratch) : AltText(name);
+                if (references)
+                    name = DecodeAndTrim(name, decodedName, DecodedBreaks::Space);
             }
             if (result.links >= LinkTable::kMaxRecords || sink.TableFull()) {
                 result.end = ScanEnd::TableFull;

@@ -329,4 +329,8 @@ std::string SystemCodec::EncodeSystem(std::u16string_view text) const {
     return out;
 }
 
+std::string SystemCodec::IconvSystemName() const {
+    return IconvName(system_);
+}
+
 } // namespace orvane::platform

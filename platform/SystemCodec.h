@@ -18,6 +18,8 @@ public:
     std::optional<std::u16string> Decode(std::string_view bytes, std::string_view charset) const override;
     std::u16string DecodeSystem(std::string_view bytes) const override;
     std::string EncodeSystem(std::u16string_view text) const override;
+    bool ValidInSystem(std::string_view bytes) const override;
+    std::string DetectCharset(std::string_view bytes) const override;
 
     const std::string& SystemCharset() const { return system_; }
 
@@ -25,6 +27,9 @@ public:
     static const SystemCodec& Instance();
 
 private:
+    /// The system code page under the name iconv decodes it by.
+    std::string IconvSystemName() const;
+
     std::string system_;
     bool systemIsUtf8_ = true;
 };

@@ -2,6 +2,8 @@
 
 #include "FakeHost.h"
 
+#include <algorithm>
+
 using namespace orvane;
 using orvane::test::Utf8Codec;
 
@@ -64,4 +66,53 @@ TEST(DecodeDocument, InvalidBytesBecomeReplacementCharacters) {
     };
     for (const auto& [bytes, text] : broken)
         EXPECT_EQ(FromUtf8(bytes), text);
+}
+
+namespace {
+
+// The system's code page holds only ASCII here; the detector answers `answer` and keeps its sample.
+struct DetectingCodec : Utf8Codec {
+    std::string answer = "x-test-upper";
+    mutable std::vector<std::string> samples;
+
+    bool ValidInSystem(std::string_view bytes) const override {
+        return std::all_of(bytes.begin(), bytes.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    }
+    std::string DetectCharset(std::string_view bytes) const override {
+        samples.emplace_back(bytes);
+        return answer;
+    }
+};
+
+} // namespace
+
+TEST(DecodeDocument, DetectorOnlyForUndeclaredBytesOutsideTheSystemCodePage) {
+    DetectingCodec codec;
+    // Valid, declared or marked: no detector.
+    EXPECT_EQ(DecodeDocument("plain ascii", codec), u"plain ascii");
+    EXPECT_EQ(DecodeDocument("<meta charset=utf-8>\xE6\x97\xA5", codec), u"<meta charset=utf-8>日");
+    EXPECT_EQ(DecodeDocument("\xEF\xBB\xBF\xE6\x97\xA5", codec), u"日");
+    EXPECT_TRUE(codec.samples.empty());
+
+    // Not valid in the system's code page: the detector's choice.
+    EXPECT_EQ(DecodeDocument("ab\xE6\x97\xA5", codec), u"AB日");
+    // ISO-2022-JP is plain ASCII to the system's code page: its escapes into the double-byte set call
+    // the detector too; a terminal's sequences, the escape back to ASCII included, do not.
+    EXPECT_EQ(DecodeDocument("ab\x1B$Bxy\x1B(B", codec), u"AB\x1B$BXY\x1B(B");
+    EXPECT_EQ(DecodeDocument("ab\x1B[0m\x1B(B", codec), u"ab\x1B[0m\x1B(B");
+    // Unsure, or a name the platform does not know: the system's code page.
+    codec.answer = "";
+    EXPECT_EQ(DecodeDocument("ab\xFF", codec), u"ab\uFFFD");
+    codec.answer = "x-unknown";
+    EXPECT_EQ(DecodeDocument("ab\xFF", codec), u"ab\uFFFD");
+    ASSERT_EQ(codec.samples.size(), 4u);
+
+    // A long page: the detector reads a bounded part, from the first byte outside ASCII.
+    const std::string head(3 * kDetectionSampleBytes, 'a');
+    const std::string text(2 * kDetectionSampleBytes, '\xA4');
+    DecodeDocument(head + text, codec);
+    EXPECT_EQ(codec.samples.back(), text.substr(0, kDetectionSampleBytes));
+    EXPECT_EQ(DetectionSample("\x1B$B" + head), ("\x1B$B" + head).substr(0, kDetectionSampleBytes));
+    EXPECT_EQ(DetectionSample(head), head.substr(0, kDetectionSampleBytes));
 }

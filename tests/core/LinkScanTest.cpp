@@ -1,4 +1,6 @@
 #include "core/LinkScan.h"
+#include "core/CharRefs.h"
+#include "core/Conversion.h"
 #include "core/Text.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +32,122 @@ std::vector<Found> Links(std::u16string_view text, LinkLevel level, NameRule rul
     Recorder sink;
     ScanLinks(text, {level, rule, 0}, sink);
     return sink.links;
+}
+
+// From the decoded document to the links, as a conversion goes.
+std::vector<Found> LinksOfDocument(const std::u16string& document, LinkLevel level, NameRule rule) {
+    std::u16string work = JoinLines(document, [](std::size_t) {});
+    RemoveLineBreaks(work);
+    return Links(work, level, rule);
+}
+
+// Lines end at CR LF, CR or LF; each is trimmed and followed by one space. A line end at the very
+// end starts no further line.
+std::u16string JoinByRules(const std::u16string& text) {
+    std::vector<std::u16string> lines;
+    std::u16string line;
+    bool ended = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            lines.push_back(line);
+            line.clear();
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            ended = true;
+        } else {
+            line += text[i];
+            ended = false;
+        }
+    }
+    if (!ended)
+        lines.push_back(line);
+    std::u16string out;
+    for (const auto& l : lines)
+        out += Trim(l) + u" ";
+    return out;
+}
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out += static_cast<char16_t>(c);
+    } else {
+        out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+}
+
+// A numeric reference's character by the HTML standard's table of replacements.
+char32_t NumericByRules(const std::u16string& digits, int base) {
+    unsigned long long value = 0;
+    for (const char16_t d : digits) {
+        value = value * static_cast<unsigned>(base) +
+                static_cast<unsigned>(d <= u'9' ? d - u'0' : (d | 0x20) - u'a' + 10);
+        if (value > 0x10FFFF)
+            return U'\uFFFD';
+    }
+    const std::pair<char32_t, char32_t> windows1252[] = {
+        {0x80, 0x20AC}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E}, {0x85, 0x2026}, {0x86, 0x2020},
+        {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030}, {0x8A, 0x0160}, {0x8B, 0x2039}, {0x8C, 0x0152},
+        {0x8E, 0x017D}, {0x91, 0x2018}, {0x92, 0x2019}, {0x93, 0x201C}, {0x94, 0x201D}, {0x95, 0x2022},
+        {0x96, 0x2013}, {0x97, 0x2014}, {0x98, 0x02DC}, {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A},
+        {0x9C, 0x0153}, {0x9E, 0x017E}, {0x9F, 0x0178}};
+    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
+        return U'\uFFFD';
+    for (const auto& [from, to] : windows1252)
+        if (value == from)
+            return to;
+    return static_cast<char32_t>(value);
+}
+
+// References that end in ";": the text from "&" to the next ";" is one when it is "#" and decimal
+// digits, "#x" and hexadecimal digits, or a name of the table. A decoded CR or LF becomes a space in
+// a name; in an address CR, LF and tab are left out.
+std::u16string DecodeByRules(const std::u16string& text, bool address) {
+    const auto all = [](const std::u16string& s, auto pred) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), pred);
+    };
+    const auto isDigit = [](char16_t c) {
+        return c >= u'0' && c <= u'9';
+    };
+    const auto isHex = [&](char16_t c) {
+        return isDigit(c) || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f');
+    };
+    const auto isAlnum = [&](char16_t c) {
+        return isDigit(c) || ((c | 0x20) >= u'a' && (c | 0x20) <= u'z');
+    };
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t semi = text[i] == u'&' ? text.find(u';', i) : npos;
+        if (semi == npos) {
+            out += text[i];
+            continue;
+        }
+        const std::u16string body = text.substr(i + 1, semi - i - 1);
+        std::u16string decoded;
+        if (body.size() > 2 && body[0] == u'#' && (body[1] | 0x20) == u'x' && all(body.substr(2), isHex)) {
+            AppendUtf16(decoded, NumericByRules(body.substr(2), 16));
+        } else if (body.size() > 1 && body[0] == u'#' && all(body.substr(1), isDigit)) {
+            AppendUtf16(decoded, NumericByRules(body.substr(1), 10));
+        } else if (all(body, isAlnum)) {
+            if (const NamedCharRef* ref = FindNamedCharRef(body)) {
+                AppendUtf16(decoded, ref->first);
+                if (ref->second != 0)
+                    AppendUtf16(decoded, ref->second);
+            }
+        }
+        if (decoded.empty()) {
+            out += text[i];
+            continue;
+        }
+        for (const char16_t c : decoded) {
+            const bool lineBreak = c == u'\r' || c == u'\n';
+            if (address && (lineBreak || c == u'\t'))
+                continue;
+            out += lineBreak ? u' ' : c;
+        }
+        i = semi;
+    }
+    return out;
 }
 
 // Tag removal as the plain loop: remove the first tag, trim both sides, again while a "<" has a ">".
@@ -92,10 +210,15 @@ std::vector<Found> ScanByRules(const std::u16string& text, LinkLevel level, Name
                     name = Trim(name.substr(from, close - from));
             }
         }
+        // Cut, decoded, trimmed; the name likewise after its cleaning; placeholders last.
+        name = Trim(DecodeByRules(name, false));
         const int seq = static_cast<int>(out.size());
         if (name.empty())
             name = u"(名称無し " + ToU16Number(seq) + u")";
-        out.push_back({Trim(seg.substr(start, end - start)), name, seq});
+        std::u16string url = Trim(DecodeByRules(seg.substr(start, end - start), true));
+        if (url.empty())
+            url = u"(URL無し " + ToU16Number(seq) + u")";
+        out.push_back({url, name, seq});
     }
     return out;
 }
@@ -103,25 +226,31 @@ std::vector<Found> ScanByRules(const std::u16string& text, LinkLevel level, Name
 } // namespace
 
 TEST(LinkScan, AgreesWithTheRulesOnRandomMarkup) {
-    const std::u16string_view pieces[] = {u"<a href=", u"a href", u"http:", u"HTTPS:", u"http", u"</a>",
-                                          u"</A>",     u"<",      u">",     u"\"",     u"'",    u"'>",
-                                          u" ",        u"  ",     u"alt=",  u"x",      u"<b>",  u"名"};
+    const std::u16string_view pieces[] = {
+        u"<a href=", u"a href", u"http:", u"HTTPS:", u"http",  u"</a>", u"</A>",   u"<",    u">",
+        u"\"",       u"'",      u"'>",    u" ",      u"  ",    u"alt=", u"x",      u"<b>",  u"名",
+        u"\r",       u"\n",     u"\r\n",  u"&",      u"&amp;", u"amp",  u"#",      u";",    u"&#",
+        u"3C",       u"60",     u"&lt;",  u"&#10;",  u"&#x9;", u"&#0;", u"&#x80;", u"&#32;"};
     std::mt19937 random(77);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-    std::uniform_int_distribution<int> length(0, 40);
+    std::uniform_int_distribution<int> length(0, 60);
     std::size_t links = 0;
+    std::size_t decoded = 0; // links holding the euro sign, which only a reference gives
     for (int round = 0; round < 4000; ++round) {
         std::u16string text;
         for (int n = length(random); n > 0; --n)
             text += pieces[pick(random)];
         for (const LinkLevel level : {LinkLevel::AHref, LinkLevel::Http})
             for (const NameRule rule : {NameRule::StripTags, NameRule::AltText}) {
-                const std::vector<Found> expected = ScanByRules(text, level, rule);
-                ASSERT_EQ(Links(text, level, rule), expected)
+                const std::vector<Found> expected = ScanByRules(JoinByRules(text), level, rule);
+                ASSERT_EQ(LinksOfDocument(text, level, rule), expected)
                     << ToUtf8(text) << " level " << static_cast<int>(level) << " rule "
                     << static_cast<int>(rule);
                 links += expected.size();
+                for (const Found& f : expected)
+                    decoded += (f.url + f.name).find(u'\u20AC') != npos;
             }
     }
-    EXPECT_GT(links, 5000u); // the markup really produces links
+    EXPECT_GT(links, 5000u);  // the markup really produces links
+    EXPECT_GT(decoded, 500u); // and references in them
 }
