@@ -201,6 +201,16 @@ bool HttpResponseReader::Keep(std::string_view data) {
     return true;
 }
 
+// Takes up to the `remaining_` bytes of a counted stretch (a Content-Length body or one chunk).
+bool HttpResponseReader::TakeCounted(std::string_view& bytes) {
+    const std::size_t take = static_cast<std::size_t>(std::min<unsigned long long>(remaining_, bytes.size()));
+    if (!Keep(bytes.substr(0, take)))
+        return false;
+    bytes.remove_prefix(take);
+    remaining_ -= take;
+    return true;
+}
+
 bool HttpResponseReader::ReadBody(std::string_view& bytes) {
     switch (framing_) {
     case Framing::UntilClose: {
@@ -208,17 +218,12 @@ bool HttpResponseReader::ReadBody(std::string_view& bytes) {
         bytes = {};
         return kept;
     }
-    case Framing::Length: {
-        const std::size_t take =
-            static_cast<std::size_t>(std::min<unsigned long long>(remaining_, bytes.size()));
-        if (!Keep(bytes.substr(0, take)))
+    case Framing::Length:
+        if (!TakeCounted(bytes))
             return false;
-        bytes.remove_prefix(take);
-        remaining_ -= take;
         if (remaining_ == 0)
             state_ = State::Done;
         return true;
-    }
     case Framing::Chunked:
         return ReadChunked(bytes);
     case Framing::None:
@@ -243,17 +248,12 @@ bool HttpResponseReader::ReadChunked(std::string_view& bytes) {
         chunkStep_ = remaining_ == 0 ? ChunkStep::Trailer : ChunkStep::Data;
         return true;
     }
-    case ChunkStep::Data: {
-        const std::size_t take =
-            static_cast<std::size_t>(std::min<unsigned long long>(remaining_, bytes.size()));
-        if (!Keep(bytes.substr(0, take)))
+    case ChunkStep::Data:
+        if (!TakeCounted(bytes))
             return false;
-        bytes.remove_prefix(take);
-        remaining_ -= take;
         if (remaining_ == 0)
             chunkStep_ = ChunkStep::DataEnd;
         return true;
-    }
     case ChunkStep::DataEnd:
         if (!TakeLine(bytes, line))
             return state_ != State::Failed;

@@ -46,6 +46,7 @@ private:
     bool ReadChunked(std::string_view& bytes);
     bool TakeLine(std::string_view& bytes, std::string& line);
     bool Keep(std::string_view data);
+    bool TakeCounted(std::string_view& bytes);
     void Fail() { state_ = State::Failed; }
 
     std::size_t maxBody_;
