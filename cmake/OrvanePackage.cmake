@@ -24,10 +24,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
- Orvane collects the links of HTML documents (a file, up to 100 dropped files, or a page
- fetched from a URL, directly or through a proxy) into one editable list, and writes it out
- as a list file or as one Internet shortcut (.url) per entry. Japanese user interface.")
+# The synopsis is the project's description; this is the text under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Orvane collects the links of HTML documents (a file, up to 100 dropped files, or a page
+fetched from a URL, directly or through a proxy) into one editable list, and writes it out
+as a list file or as one Internet shortcut (.url) per entry. Japanese user interface.")
 # The libraries the binaries link are found by dpkg-shlibdeps; the rest are loaded at run time
 # (Qt's platform plugins, the SVG icon loader, fonts), so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
