@@ -10,6 +10,22 @@ set(ORVANE_METAINFO ${CMAKE_BINARY_DIR}/generated/org.example.orvane.metainfo.xm
 configure_file(${CMAKE_SOURCE_DIR}/resources/orvane.metainfo.xml.in ${ORVANE_METAINFO} @ONLY)
 install(FILES ${ORVANE_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The metadata checked where the validators are installed (scripts/package installs them; the tests
+# need not).
+if(ORVANE_BUILD_TESTS)
+  find_program(ORVANE_APPSTREAMCLI appstreamcli)
+  find_program(ORVANE_DESKTOP_FILE_VALIDATE desktop-file-validate)
+  if(ORVANE_APPSTREAMCLI)
+    add_test(NAME package.metainfo COMMAND ${ORVANE_APPSTREAMCLI} validate --no-net ${ORVANE_METAINFO})
+    set_tests_properties(package.metainfo PROPERTIES LABELS package TIMEOUT 60)
+  endif()
+  if(ORVANE_DESKTOP_FILE_VALIDATE)
+    # It reports hints on standard output and exits 0; anything it prints is a finding.
+    add_test(NAME package.desktop COMMAND ${ORVANE_DESKTOP_FILE_VALIDATE} ${CMAKE_SOURCE_DIR}/resources/orvane.desktop)
+    set_tests_properties(package.desktop PROPERTIES LABELS package TIMEOUT 60 FAIL_REGULAR_EXPRESSION ".")
+  endif()
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VENDOR "the Orvane authors")
