@@ -8,8 +8,11 @@
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
+#include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
+
+#include <dlfcn.h>
 #else
 #include "forms/frmBrowser.h"
 #endif
@@ -27,6 +30,24 @@ QString& PathOverride() {
 Entry& LoadedEntry() {
     static Entry entry = nullptr;
     return entry;
+}
+
+// The library's handle, never closed: the tests' path when set; beside the program when it is there
+// (the build tree, a copy run from its own folder); otherwise by name, which dlopen looks up through
+// the caller's run path. The call stays in this file, linked into the program, because the program's
+// run path names the installed private library directory; QLibrary's own dlopen would search Qt's.
+void* LoadLibrary(QString& shownPath, QString& error) {
+    const QString beside = QCoreApplication::applicationDirPath() + u'/' + QString::fromLatin1(kFileName);
+    if (!PathOverride().isEmpty())
+        shownPath = PathOverride();
+    else if (QFileInfo(beside).isFile())
+        shownPath = beside;
+    else
+        shownPath = QString::fromLatin1(kFileName);
+    void* handle = dlopen(QFile::encodeName(shownPath).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        error = QString::fromLocal8Bit(dlerror());
+    return handle;
 }
 
 void ReportUnusable(QWidget* mainWindow, const QString& path, const QString& reason) {
@@ -49,18 +70,13 @@ bool Open(QWidget* mainWindow) {
 #ifdef ORVANE_BROWSER_LIBRARY
     Entry& entry = LoadedEntry();
     if (!entry) {
-        // Beside the program, where it is built and installed. Once loaded it stays.
-        const QString path = PathOverride().isEmpty() ? QCoreApplication::applicationDirPath() + u'/' +
-                                                            QString::fromLatin1(kFileName)
-                                                      : PathOverride();
-        QLibrary library(path);
-        if (!library.load()) {
-            ReportUnusable(mainWindow, path, library.errorString());
-            return false;
-        }
-        entry = reinterpret_cast<Entry>(library.resolve(kEntryName));
+        QString path;
+        QString error;
+        void* handle = LoadLibrary(path, error);
+        if (handle)
+            entry = reinterpret_cast<Entry>(dlsym(handle, kEntryName));
         if (!entry) {
-            ReportUnusable(mainWindow, path, library.errorString());
+            ReportUnusable(mainWindow, path, handle ? QString::fromLocal8Bit(dlerror()) : error);
             return false;
         }
     }

@@ -14,7 +14,8 @@ namespace orvane::BrowserLibrary {
 /// incomplete installation) a message box over `mainWindow` names it, and the result is false.
 bool Open(QWidget* mainWindow);
 
-/// Test hook: the library's path for later loads (empty: the one beside the program). A library
+/// Test hook: the library's path for later loads (empty: the one beside the program, or else the
+/// one the program's run path finds, in the installed private library directory). A library
 /// loaded before stays in the process, but is looked up again at the next Open().
 void SetPathForTests(const QString& path);
 

@@ -15,6 +15,7 @@
 #include "platform/Desktop.h"
 #include "platform/ElidedLabel.h"
 #include "platform/HttpFetch.h"
+#include "platform/InstallLayout.h"
 #include "platform/LineEdit.h"
 #include "platform/ListView.h"
 #include "platform/MessageBox.h"
@@ -71,6 +72,12 @@ constexpr int kFrameWaitMs = 2000;
 QString& ProgramDirOverride() {
     static QString dir;
     return dir;
+}
+
+// The folder the program runs from, without a trailing separator.
+QString ProgramDirectory() {
+    return QDir::cleanPath(ProgramDirOverride().isEmpty() ? QCoreApplication::applicationDirPath()
+                                                          : ProgramDirOverride());
 }
 
 QString WithSeparator(QString dir) {
@@ -248,14 +255,16 @@ void frmMain::Form_Load() {
     gLinkCount = 0;
     gMakingList = false;
 
-    QString appDir =
-        ProgramDirOverride().isEmpty() ? QCoreApplication::applicationDirPath() : ProgramDirOverride();
-    appDir = WithSeparator(QDir::cleanPath(appDir));
+    // An installed program lives among the system's files: it never writes beside itself, keeps its
+    // settings and temporary page in the per-user configuration directory and starts the dialogs in
+    // the user's home. A program run from its own folder keeps them beside itself, or in the per-user
+    // directory when it cannot write there; the program directory stays the dialogs' fallback.
+    const QString programDir = ProgramDirectory();
+    const bool installed = platform::InstallLayout::IsInstalled(programDir);
+    const QString appDir = WithSeparator(installed ? QDir::cleanPath(QDir::homePath()) : programDir);
     gAppDir = U(appDir);
-    // An installed copy cannot write beside itself: its settings and temporary page go to the
-    // per-user configuration directory; the program directory stays the dialogs' fallback.
     dataDir_ = appDir;
-    if (!DirectoryWritable(appDir)) {
+    if (installed || !DirectoryWritable(appDir)) {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir().mkpath(config);
         dataDir_ = WithSeparator(config);
@@ -828,7 +837,7 @@ void frmMain::OpenBrowser() {
 }
 
 void frmMain::mManual_Click() {
-    QString dir = Q(gAppDir);
+    QString dir = platform::InstallLayout::ManualDirectory(ProgramDirectory());
     if (dir.size() > 1 && dir.endsWith(QLatin1Char('/')))
         dir.chop(1);
     const QString manual = dir + QStringLiteral("/readme.htm");

@@ -5,6 +5,8 @@
 #include "platform/ShellOpen.h"
 #include "platform/Twips.h"
 
+#include <orvane/BuildInfo.h>
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -97,7 +99,8 @@ frmVersion::frmVersion(QWidget* mainWindow)
     QLabel* image = AddLabel("Image1", QString(), 840, 120, 480, 480);
     image->setPixmap(ProgramIcon(image->size()));
 
-    AddLabel("Label1", QStringLiteral("Orvane Ver 1.40"), 1440, 360, 1575, 180, true);
+    AddLabel("Label1", QStringLiteral("Orvane Ver ") + QString::fromLatin1(build::kVersion), 1440, 360, 1575,
+             180, true);
     AddLabel("Label4", QStringLiteral("Maked 2003/07/08"), 2280, 720, 1695, 180, true);
 
     auto* line = new QFrame(this);

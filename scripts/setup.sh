@@ -9,22 +9,37 @@ ORVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev libqt6svg6
   zlib1g-dev libgumbo-dev libicu-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest
   fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth openbox
 )
 
+# Packages only one script needs (benchmarks, fuzzing, packaging) are added to ORVANE_PACKAGES by that
+# script before it calls this, so scripts/run and scripts/test never need them.
 orvane_install_packages() {
   local missing=() pkg
   for pkg in "${ORVANE_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing missing packages: ${missing[*]}"
+  local install=(apt-get install -y -q --no-install-recommends "${missing[@]}")
   local sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      {
+        echo "These Debian packages are missing: ${missing[*]}"
+        echo "They cannot be installed: this is not root and there is no sudo. As root, run:"
+        echo "  apt-get update && ${install[*]}"
+        echo "and then run this script again."
+      } >&2
+      exit 1
+    fi
+    # env passes DEBIAN_FRONTEND through sudo, which resets the environment.
+    sudo=(sudo env DEBIAN_FRONTEND=noninteractive)
+  fi
+  echo "Installing missing packages: ${missing[*]}"
   "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" "${install[@]}"
 }
 
 orvane_build() {

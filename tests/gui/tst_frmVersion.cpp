@@ -1,4 +1,4 @@
-// The About window: its two links and its caption strip.
+// The About window: its designed texts, its two links and its caption strip.
 
 #include "forms/frmVersion.h"
 #include "platform/ShellOpen.h"
@@ -15,6 +15,13 @@ class tst_frmVersion : public QObject {
     QWidget m_main;
 
 private Q_SLOTS:
+    // The version comes from the build's one version number; the window shows it as designed.
+    void showsTheDesignedVersionAndDate() {
+        frmVersion w(&m_main);
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Orvane Ver 1.40"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Maked 2003/07/08"));
+    }
+
     void eachLinkClickOpensTheHomePageOnce() {
         ShellOpen::SetRecording(true);
         frmVersion w(&m_main);

@@ -1,0 +1,86 @@
+// Where the program keeps its things: run from its own folder (the build tree) the settings and the
+// manual lie beside it; run from the bin directory of an installed prefix it never writes there,
+// keeps its settings in the per-user configuration directory and opens the installed manual.
+
+#include "core/Globals.h"
+#include "forms/frmMain.h"
+#include "platform/ShellOpen.h"
+#include "support/GuiTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace orvane;
+using namespace Qt::StringLiterals;
+using orvane::platform::ShellOpen;
+
+class tst_installedLayout : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> prefix_;
+    QString config_;
+
+    std::unique_ptr<frmMain> StartFrom(const QString& programDir) {
+        test::ResetProcessState();
+        frmMain::SetProgramDirectoryForTests(programDir);
+        auto w = std::make_unique<frmMain>();
+        w->Start();
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        // The per-user directory of the test mode, never the real one of whoever runs the tests.
+        QStandardPaths::setTestModeEnabled(true);
+        config_ = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    }
+    void init() {
+        prefix_ = std::make_unique<test::TempDir>();
+        QFile::remove(config_ + u"/Orvane.ini"_s);
+    }
+    void cleanup() {
+        prefix_.reset();
+        QFile::remove(config_ + u"/Orvane.ini"_s);
+    }
+
+    void installedProgramWritesNothingBesideItself() {
+        // A writable bin directory (root runs /usr/bin/orvane) is still no place for settings.
+        const QString bin = prefix_->Path() + u"bin"_s;
+        QVERIFY(QDir().mkpath(bin));
+        const QString manual = prefix_->Write(u"share/doc/orvane/readme.htm"_s, "<html></html>");
+        auto w = StartFrom(bin);
+        QCOMPARE(w->DataDirectory(), config_ + u'/');
+        QVERIFY(QFile::exists(config_ + u"/Orvane.ini"_s));
+        // The dialogs start in the user's home, not among the system's files.
+        const QString home = QDir::homePath() + u'/';
+        QCOMPARE(QString::fromStdU16String(gAppDir), home);
+        const QByteArray inputDir = "DefaultInDir=" + QFile::encodeName(home);
+        QVERIFY(test::ReadAll(config_ + u"/Orvane.ini"_s).contains(inputDir));
+        w->mManual_Click();
+        QCOMPARE(ShellOpen::Recorded(), QStringList{u"file://"_s + QDir::cleanPath(manual)});
+        w->close();
+        w.reset();
+        QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void programWithItsOwnManualKeepsEverythingBesideItself() {
+        // The build tree: the manual is copied beside the program; an installed tree elsewhere
+        // above it changes nothing.
+        const QString bin = prefix_->Path() + u"bin"_s;
+        prefix_->Write(u"share/doc/orvane/readme.htm"_s, "<html></html>");
+        const QString manual = prefix_->Write(u"bin/readme.htm"_s, "<html></html>");
+        auto w = StartFrom(bin);
+        QCOMPARE(w->DataDirectory(), bin + u'/');
+        QCOMPARE(QString::fromStdU16String(gAppDir), bin + u'/');
+        QVERIFY(QFile::exists(bin + u"/Orvane.ini"_s));
+        QVERIFY(!QFile::exists(config_ + u"/Orvane.ini"_s));
+        w->mManual_Click();
+        QCOMPARE(ShellOpen::Recorded(), QStringList{u"file://"_s + manual});
+    }
+};
+
+QTEST_MAIN(tst_installedLayout)
+
+#include "tst_installedLayout.moc"
