@@ -256,6 +256,19 @@ public:
         return offset_ > start && !failed_;
     }
 
+    /// Passes over the empty lines that start here, however many: a run of CR and LF bytes at the
+    /// start of a line is nothing but empty lines.
+    void SkipEmptyLines() {
+        while (pos_ < len_ || Refill()) {
+            std::size_t i = pos_;
+            while (i < len_ && (buffer_[i] == '\r' || buffer_[i] == '\n'))
+                ++i;
+            Advance(i - pos_);
+            if (i < len_)
+                return;
+        }
+    }
+
     bool Failed() const { return failed_; }
     std::uint64_t Offset() const { return offset_; }
 
@@ -287,9 +300,11 @@ bool LocateInFile(std::FILE* f, std::string_view section, SectionSpan& span) {
     std::string text;
     std::uint64_t start = 0;
     std::uint64_t next = 0;
-    while (reader.Next(text, false, start, next))
-        if (!locator.Line(start, next, text))
+    while (true) {
+        reader.SkipEmptyLines(); // they neither start nor end a section
+        if (!reader.Next(text, false, start, next) || !locator.Line(start, next, text))
             break;
+    }
     if (reader.Failed())
         return false;
     span = locator.Finish(reader.Offset());
@@ -386,6 +401,7 @@ bool ProfileForEachSectionLine(const std::filesystem::path& path, std::string_vi
     std::uint64_t start = 0;
     std::uint64_t next = 0;
     while (true) {
+        reader.SkipEmptyLines(); // nothing to hand over, and they neither start nor end a section
         const bool inSection = locator.InSection();
         if (!reader.Next(text, inSection, start, next))
             break;

@@ -55,8 +55,8 @@ std::string ProfileReplaceSection(std::string_view text, std::string_view sectio
 bool ProfileWriteSection(const std::filesystem::path& path, std::string_view section,
                          std::span<const std::string> lines, LinkPolicy links = LinkPolicy::Follow);
 
-/// Reads the file once, in pieces, and hands each line of the first section named `section` (header
-/// excluded, without line ends) to `onLine`. Only the line at hand is held in memory. False when the
+/// Reads the file once, in pieces, and hands each non-empty line of the first section named `section`
+/// (header excluded, without line ends) to `onLine`. Only the line at hand is held in memory. False when the
 /// file cannot be read (missing, a folder, no rights, a read error).
 bool ProfileForEachSectionLine(const std::filesystem::path& path, std::string_view section,
                                const std::function<void(std::string_view line)>& onLine);
