@@ -121,6 +121,9 @@ bool ReplaceFileAtomically(const fs::path& path, bool readOld, const FileFiller&
     const int fd = CreateSibling(target, temp);
     if (fd < 0)
         return false;
+    // The old file's permissions, set on the open file: its name is in a directory others may write.
+    if (exists)
+        ::fchmod(fd, oldInfo.st_mode & 07777); // best effort
     std::FILE* f = ::fdopen(fd, "wb");
     if (f == nullptr) {
         ::close(fd);
@@ -130,8 +133,6 @@ bool ReplaceFileAtomically(const fs::path& path, bool readOld, const FileFiller&
     bool ok = fill(f, old);
     ok = ok && std::ferror(f) == 0 && FlushToDisk(f);
     ok = (std::fclose(f) == 0) && ok;
-    if (ok && exists)
-        ::chmod(temp.c_str(), oldInfo.st_mode & 07777); // best effort
     if (ok)
         ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)

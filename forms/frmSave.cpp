@@ -357,14 +357,17 @@ void frmSave::OKButton_Click() {
             gLinks.At(pos).name = ToFullWidth(gLinks.At(pos).name);
         }
 
-        // A name longer than the file system takes is shortened to fit, ".url" kept.
-        const QString name =
-            Q(FitFileName(gLinks.At(pos).name, u".url", nameMax, [](std::u16string_view n) -> std::size_t {
-                return static_cast<std::size_t>(QFile::encodeName(Q(std::u16string(n))).size());
-            }));
-        QString file = InDirectory(dir, name + QStringLiteral(".url"));
+        // A name longer than the file system takes is shortened to fit, ".url" kept (and the
+        // suggestion for another name fits as well).
+        const auto fitted = [&](std::u16string_view suffix) {
+            return Q(
+                FitFileName(gLinks.At(pos).name, suffix, nameMax, [](std::u16string_view n) -> std::size_t {
+                    return static_cast<std::size_t>(QFile::encodeName(Q(std::u16string(n))).size());
+                }));
+        };
+        QString file = InDirectory(dir, fitted(u".url") + QStringLiteral(".url"));
         if (gConfirmOverwrite && QFileInfo::exists(file)) {
-            if (AskOutputFileName(dir, InDirectory(dir, name + QStringLiteral("_.url"))))
+            if (AskOutputFileName(dir, InDirectory(dir, fitted(u"_.url") + QStringLiteral("_.url"))))
                 continue;
             file = chosenFileName_;
         }
