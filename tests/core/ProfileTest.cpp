@@ -64,12 +64,22 @@ TEST(ProfileFile, TheFileIsWrittenAsTheTextRuleSaysWithoutHoldingItWhole) {
     for (int i = 0; i < 20000; ++i)
         text += "\r\n";
     text += "[S]\nk=old\n" + std::string(100000, ' ') + "\n\r\n[After]\ny=" + std::string(65535, 'y') + "\r";
+    // Six-byte lines: somewhere a piece ends between the CR and the LF of one.
+    text += "[Many]\r\n";
+    for (int i = 0; i < 30000; ++i)
+        text += "kk=v\r\n";
     dir.Write("big.ini", text);
     const std::vector<std::string> lines{"k=new"};
     ASSERT_TRUE(orvane::ProfileWriteSection(ini, "S", lines));
     EXPECT_EQ(Slurp(ini), orvane::ProfileReplaceSection(text, "S", lines));
     EXPECT_EQ(orvane::ProfileReadFileValue(ini, "S", "k"), "new");
     EXPECT_EQ(orvane::ProfileReadFileValue(ini, "After", "y"), std::string(orvane::kProfileValueMax, 'y'));
+    int many = 0;
+    ASSERT_TRUE(orvane::ProfileForEachSectionLine(ini, "many", [&](std::string_view line) {
+        EXPECT_EQ(line, "kk=v");
+        ++many;
+    }));
+    EXPECT_EQ(many, 30000);
 
     // A folder in the file's place is neither read nor replaced.
     fs::create_directory(dir.Path() / "folder.ini");
