@@ -182,7 +182,9 @@ std::u16string NaiveFromUtf8(std::string_view bytes) {
 
 // A character set through iconv alone, one U+FFFD for each byte it refuses: what the codec's own
 // faster ways must agree with. Room for four characters per byte, the most any character set gives.
-std::u16string IconvReference(std::string_view bytes, const char* charset) {
+// `fresh`: convert with a converter of its own, as the codec does. Resetting a kept one does not
+// forget everything: glibc's UNICODE, UTF-16 and UTF-32 keep the byte order of the first input's mark.
+std::u16string IconvReference(std::string_view bytes, const char* charset, bool fresh = false) {
     // Kept open for the whole run: that also keeps glibc from unloading and reloading the character
     // set's module for every conversion, the codec's included, which would take most of the time.
     static struct Converters {
@@ -198,13 +200,25 @@ std::u16string IconvReference(std::string_view bytes, const char* charset) {
         ORVANE_FUZZ_CHECK(cd != reinterpret_cast<iconv_t>(-1));
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    struct Own {
+        iconv_t cd = reinterpret_cast<iconv_t>(-1);
+        ~Own() {
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                iconv_close(cd);
+        }
+    } own;
+    if (fresh) {
+        own.cd = iconv_open("WCHAR_T", charset);
+        ORVANE_FUZZ_CHECK(own.cd != reinterpret_cast<iconv_t>(-1));
+    }
+    const iconv_t use = fresh ? own.cd : cd;
     std::vector<wchar_t> wide(bytes.size() * 4 + 8);
     char* dst = reinterpret_cast<char*>(wide.data());
     std::size_t room = wide.size() * sizeof(wchar_t);
     char* src = const_cast<char*>(bytes.data());
     std::size_t left = bytes.size();
     while (left > 0) {
-        if (iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1))
+        if (iconv(use, &src, &left, &dst, &room) != static_cast<std::size_t>(-1))
             continue;
         ORVANE_FUZZ_CHECK(errno != E2BIG);
         ORVANE_FUZZ_CHECK(room >= sizeof(wchar_t));
@@ -216,7 +230,7 @@ std::u16string IconvReference(std::string_view bytes, const char* charset) {
         ++src;
         --left;
     }
-    ORVANE_FUZZ_CHECK(iconv(cd, nullptr, nullptr, &dst, &room) != static_cast<std::size_t>(-1));
+    ORVANE_FUZZ_CHECK(iconv(use, nullptr, nullptr, &dst, &room) != static_cast<std::size_t>(-1));
     std::u16string out;
     for (std::size_t i = 0; i < wide.size() - room / sizeof(wchar_t); ++i) {
         const auto c = static_cast<char32_t>(wide[i]);
@@ -277,7 +291,7 @@ void CheckCharset(std::string_view bytes, const std::string& charset) {
                             "EUCJP", "MS_KANJI", "WINDOWS-31J", "CSEUCPKDFMTJAPANESE"})
         if (upper.find(own) != std::string::npos)
             return;
-    const std::u16string reference = IconvReference(bytes, charset.c_str());
+    const std::u16string reference = IconvReference(bytes, charset.c_str(), true);
     if (*decoded != reference) {
         fuzz::Show("charset", std::string_view(charset));
         fuzz::Show("codec", *decoded);
