@@ -1,14 +1,12 @@
 #include "core/AtomicFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <random>
 #include <system_error>
 
-#if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#define ORVANE_HAVE_FSYNC 1
-#endif
 
 namespace orvane {
 
@@ -16,24 +14,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name next to the target that no one else uses; "x" makes the open fail rather than reuse a file.
-std::FILE* CreateSibling(const fs::path& target, fs::path& created) {
+// A short name beside the target that no one else uses; O_EXCL makes the open fail rather than reuse
+// a file (or follow a link planted under that name).
+int CreateSibling(const fs::path& target, fs::path& created) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static std::mt19937_64 rng{std::random_device{}()};
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::string name(kTemporaryPrefix);
+        for (int i = 0; i < 6; ++i)
+            name.push_back(kLetters[rng() % (sizeof kLetters - 1)]);
         fs::path candidate = target;
-        std::string name = ".";
-        name += target.filename().native();
-        name += ".new-";
-        name += std::to_string(rng() % 1000000007u);
         candidate.replace_filename(name);
-        if (std::FILE* f = std::fopen(candidate.c_str(), "wbx")) {
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
             created = std::move(candidate);
-            return f;
+            return fd;
         }
         if (errno != EEXIST)
-            return nullptr;
+            return -1;
     }
-    return nullptr;
+    return -1;
 }
 
 // The system reads a path only up to a NUL: such a path would reach another file than the one named.
@@ -42,55 +42,111 @@ bool HoldsNul(const fs::path& path) {
 }
 
 bool FlushToDisk(std::FILE* f) {
-    if (std::fflush(f) != 0)
-        return false;
-#if defined(ORVANE_HAVE_FSYNC)
-    if (::fsync(::fileno(f)) != 0)
-        return false;
-#endif
-    return true;
+    return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
 }
+
+class FileCloser {
+public:
+    explicit FileCloser(std::FILE* f) : f_(f) {}
+    ~FileCloser() {
+        if (f_)
+            std::fclose(f_);
+    }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    std::FILE* f_;
+};
 
 } // namespace
 
-bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
-    if (HoldsNul(path))
+bool ReplaceFileAtomically(const fs::path& path, bool readOld, const FileFiller& fill, LinkPolicy links) {
+    if (HoldsNul(path) || path.filename().empty())
         return false;
-    std::error_code ec;
     fs::path target = path;
-    if (fs::is_symlink(target, ec)) {
+    struct stat linkInfo {};
+    const bool present = ::lstat(path.c_str(), &linkInfo) == 0;
+    if (!present && errno != ENOENT)
+        return false;
+    if (present && S_ISLNK(linkInfo.st_mode)) {
+        if (links == LinkPolicy::Refuse)
+            return false;
+        std::error_code ec;
         target = fs::canonical(path, ec);
         if (ec)
             return false; // a dangling link: nothing sensible to replace
     }
-    const fs::file_status old = fs::status(target, ec);
-    const bool exists = fs::exists(old);
+
+    // The old file is opened once and judged by what was opened, so a link swapped in meanwhile is
+    // never read through; the rename below replaces a directory entry, never a link's target.
+    const int noFollow = links == LinkPolicy::Refuse ? O_NOFOLLOW : 0;
+    std::FILE* old = nullptr;
+    struct stat oldInfo {};
+    bool exists = false;
+    if (readOld) {
+        const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow);
+        if (fd < 0 && errno != ENOENT)
+            return false;
+        if (fd >= 0) {
+            old = ::fdopen(fd, "rb");
+            if (old == nullptr) {
+                ::close(fd);
+                return false;
+            }
+            exists = ::fstat(fd, &oldInfo) == 0;
+            if (!exists) {
+                std::fclose(old);
+                return false;
+            }
+        }
+    } else {
+        exists = ::lstat(target.c_str(), &oldInfo) == 0;
+        if (!exists && errno != ENOENT)
+            return false;
+        if (exists && S_ISLNK(oldInfo.st_mode))
+            return false; // swapped for a link since it was looked at
+    }
+    const FileCloser closeOld(old);
     if (exists) {
-        if (!fs::is_regular_file(old))
+        if (!S_ISREG(oldInfo.st_mode))
             return false;
         // A file without any write permission is read-only to its owner's intent; renaming over it
         // would slip past that.
-        constexpr auto anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-        if ((old.permissions() & anyWrite) == fs::perms::none)
+        if ((oldInfo.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             return false;
     }
 
     fs::path temp;
-    std::FILE* f = CreateSibling(target, temp);
-    if (f == nullptr)
+    const int fd = CreateSibling(target, temp);
+    if (fd < 0)
         return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = FlushToDisk(f) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && exists)
-        fs::permissions(temp, old.permissions(), fs::perm_options::replace, ec); // best effort
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
+    // The old file's permissions, set on the open file: its name is in a directory others may write.
+    if (exists)
+        ::fchmod(fd, oldInfo.st_mode & 07777); // best effort
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (f == nullptr) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return false;
     }
+    bool ok = fill(f, old);
+    ok = ok && std::ferror(f) == 0 && FlushToDisk(f);
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok)
+        ok = ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)
-        fs::remove(temp, ec);
+        ::unlink(temp.c_str());
     return ok;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view bytes, LinkPolicy links) {
+    return ReplaceFileAtomically(
+        path, false,
+        [bytes](std::FILE* out, std::FILE*) {
+            return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+        },
+        links);
 }
 
 bool ReadWholeFile(const fs::path& path, std::string& bytes) {

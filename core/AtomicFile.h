@@ -2,20 +2,39 @@
 // Replacing a whole file so that a crash or a refused write never leaves it half-written: the new
 // content goes to a fresh file in the same directory, which is then renamed over the old one.
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace orvane {
 
-/// Writes `bytes` as the whole content of `path`. On failure (the directory does not take a new file,
-/// the old file is read-only or a folder, the medium is full, the path holds a NUL) returns false and
-/// leaves any old file exactly as it was. A symbolic link is followed, so the file it names is the one
-/// replaced.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+/// What a symbolic link at the target means. Follow: the file it names is the one replaced (the
+/// user's own settings file may be a link into a dotfiles folder). Refuse: nothing is read or written
+/// through it (names chosen by web pages must not reach another file through a planted link).
+enum class LinkPolicy { Follow, Refuse };
+
+/// Fills the new file. `old` is the old file opened for reading (null when there was none, or when
+/// the old content was not asked for). False abandons the write.
+using FileFiller = std::function<bool(std::FILE* out, std::FILE* old)>;
+
+/// Replaces `path` by what `fill` writes. On failure (the directory does not take a new file, the old
+/// file is read-only, unreadable when its content is needed, a folder or a refused link, the medium is
+/// full, the path holds a NUL) returns false and leaves any old file exactly as it was. The temporary
+/// file has a short name of its own, so every name the file system accepts can be written.
+bool ReplaceFileAtomically(const std::filesystem::path& path, bool readOld, const FileFiller& fill,
+                           LinkPolicy links = LinkPolicy::Follow);
+
+/// Writes `bytes` as the whole content of `path`, as ReplaceFileAtomically.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         LinkPolicy links = LinkPolicy::Follow);
 
 /// Reads the whole file. False when it cannot be opened or read (a folder counts as unreadable, and
 /// so does a path holding a NUL).
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
+
+/// The name of the temporary file is this followed by six letters or digits.
+inline constexpr std::string_view kTemporaryPrefix = ".orvane-";
 
 } // namespace orvane

@@ -27,6 +27,53 @@ MessageText RefusalMessage(std::u16string_view firstLine, std::u16string_view ti
 
 } // namespace
 
+std::u16string RemoveUnsafeNameChars(std::u16string_view name) {
+    std::u16string out;
+    out.reserve(name.size());
+    for (const char16_t c : name) {
+        const bool control = c <= 0x1F || c == 0x7F;
+        const bool bidi = (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+        if (!control && !bidi)
+            out.push_back(c);
+    }
+    if (!out.empty() && out.front() == u'.')
+        out.front() = u'\uFF0E';
+    return out;
+}
+
+std::u16string FitFileName(std::u16string_view name, std::u16string_view suffix, std::size_t maxBytes,
+                           const std::function<std::size_t(std::u16string_view)>& encodedSize) {
+    std::u16string whole(name);
+    whole += suffix;
+    if (encodedSize(whole) <= maxBytes)
+        return std::u16string(name);
+    // The longest prefix that fits, found by halving: the encoded size grows with the prefix.
+    const auto boundary = [&](std::size_t n) {
+        if (n > 0 && n < name.size() && name[n] >= 0xDC00 && name[n] <= 0xDFFF && name[n - 1] >= 0xD800 &&
+            name[n - 1] <= 0xDBFF)
+            --n; // never between the two halves of a pair
+        return n;
+    };
+    const auto fits = [&](std::size_t n) {
+        std::u16string candidate(name.substr(0, n));
+        candidate += suffix;
+        return encodedSize(candidate) <= maxBytes;
+    };
+    std::size_t lo = 0;
+    std::size_t hi = name.size();
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo + 1) / 2;
+        if (fits(boundary(mid)))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    std::size_t n = boundary(lo);
+    while (n > 0 && !fits(n))
+        n = boundary(n - 1);
+    return std::u16string(name.substr(0, n));
+}
+
 ConvertedName ConvertForbidden(std::u16string_view name) {
     ConvertedName result{std::u16string(name), false};
     for (char16_t& c : result.converted) {
@@ -89,10 +136,15 @@ MessageText BlankFileNameMessage() {
 bool AcceptRenamedName(bool typed, std::u16string_view typedText, std::u16string_view convertedName,
                        std::u16string& name, MessageText& refusal) {
     if (!typed) {
+        if (convertedName.empty()) {
+            // Nothing of the page's name was usable: a name has to be typed.
+            refusal = BlankFileNameMessage();
+            return false;
+        }
         name = convertedName;
         return true;
     }
-    if (TrimView(typedText).empty()) {
+    if (TrimView(RemoveUnsafeNameChars(typedText)).empty()) {
         refusal = BlankFileNameMessage();
         return false;
     }

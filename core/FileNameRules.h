@@ -4,6 +4,7 @@
 // and directory boxes.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,16 @@ inline constexpr std::array<ForbiddenChar, 10> kForbiddenChars{{
 
 inline constexpr std::array<std::u16string_view, 11> kReservedDeviceNames{
     u"CON", u"AUX", u"COM1", u"COM2", u"COM3", u"COM4", u"LPT1", u"LPT2", u"LPT3", u"PRN", u"NUL"};
+
+/// Control characters (U+0000-U+001F, U+007F) and the bidirectional controls (U+202A-U+202E,
+/// U+2066-U+2069) removed, and a leading "." turned into "．" (U+FF0E) so the file is not hidden. An
+/// empty result means nothing usable was left: the user is asked for a name.
+std::u16string RemoveUnsafeNameChars(std::u16string_view name);
+
+/// The name shortened at a character boundary (never inside a surrogate pair) until `name` + `suffix`
+/// takes at most `maxBytes` in the file system's encoding (`encodedSize`); unchanged when it fits.
+std::u16string FitFileName(std::u16string_view name, std::u16string_view suffix, std::size_t maxBytes,
+                           const std::function<std::size_t(std::u16string_view)>& encodedSize);
 
 struct ConvertedName {
     std::u16string converted;
@@ -73,8 +84,9 @@ MessageText BlankFileNameMessage();
 
 /// The rename window's OK. `typed` is true when the "type a name" choice is selected. Returns the name
 /// to use in `name`, or false with the message to show (the window then stays open as it is). A typed
-/// name is refused when blank, or when it holds a character the filter refuses (it may have been
-/// pasted); the converted name is taken as it stands.
+/// name is refused when blank (also once its unsafe characters are gone), or when it holds a
+/// character the filter refuses (it may have been pasted); the converted name is taken as it stands
+/// unless it is empty.
 bool AcceptRenamedName(bool typed, std::u16string_view typedText, std::u16string_view convertedName,
                        std::u16string& name, MessageText& refusal);
 

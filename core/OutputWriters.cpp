@@ -52,15 +52,21 @@ std::string BuildShortcutLine(std::u16string_view url, const TextCodec& codec) {
 
 bool WriteShortcutFile(const std::filesystem::path& path, std::u16string_view url, const TextCodec& codec) {
     const std::string line = BuildShortcutLine(url, codec);
-    return ProfileWriteSection(path, kShortcutSection, std::span<const std::string>(&line, 1));
+    // A name comes from a web page: a link planted under it must not lead the write to another file.
+    return ProfileWriteSection(path, kShortcutSection, std::span<const std::string>(&line, 1),
+                               LinkPolicy::Refuse);
 }
 
-MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed) {
+MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed,
+                                      std::size_t written) {
     std::u16string text = u"ﾊﾟｽ : [";
     text += directory;
-    text += u"] に、\r\nｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。";
-    if (failed.empty())
+    text += u"] に、\r\n";
+    if (failed.empty()) {
+        text += u"ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。";
         return {std::move(text), u"完了", MessageIcon::Information};
+    }
+    text += written == 0 ? u"ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄは1件も作成されませんでした。" : u"ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。";
     text += u"\r\n\r\n次のﾌｧｲﾙは作成できませんでした：";
     const std::size_t listed = std::min(failed.size(), kListedFailures);
     for (std::size_t i = 0; i < listed; ++i) {

@@ -33,12 +33,15 @@ bool WriteListFile(const std::filesystem::path& path, const LinkTable& links, st
 /// The one line of a shortcut's section: "URL=" and the URL, in the system code page.
 std::string BuildShortcutLine(std::u16string_view url, const TextCodec& codec);
 
-/// Writes the shortcut's section to `path`; other sections of an existing file stay. False on failure.
+/// Writes the shortcut's section to `path`; every byte of an existing file outside the section stays.
+/// False on failure; a symbolic link at `path` is a failure, and nothing is then read or written.
 bool WriteShortcutFile(const std::filesystem::path& path, std::u16string_view url, const TextCodec& codec);
 
 /// The message at the end of the shortcut loop. `failed` holds the file names that could not be
-/// written; with any, the message lists them and warns instead of confirming.
-MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed);
+/// written; with any, the message lists them and warns instead of confirming, and says that nothing
+/// was created when `written` (the files written) is 0.
+MessageText ShortcutCompletionMessage(std::u16string_view directory, std::span<const std::u16string> failed,
+                                      std::size_t written);
 
 /// Refusals of the two output commands when the list is empty, and the list file's completion.
 MessageText EmptyListForListFileMessage();

@@ -3,6 +3,9 @@
 #include "core/AtomicFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace orvane {
@@ -131,62 +134,331 @@ std::optional<std::string> ProfileReadValue(std::string_view text, std::string_v
 
 std::optional<std::string> ProfileReadFileValue(const std::filesystem::path& path, std::string_view section,
                                                 std::string_view key, const ProfileBoundary& boundary) {
-    std::string text;
-    if (!ReadWholeFile(path, text))
+    // Only the first line of the key is kept: it is the one that counts.
+    std::string found;
+    bool have = false;
+    const std::string_view wanted = TrimBlanks(key);
+    const bool read = ProfileForEachSectionLine(path, section, [&](std::string_view line) {
+        const auto lineKey = have ? std::nullopt : ProfileLineKey(line);
+        if (lineKey && EqualsNoCase(*lineKey, wanted)) {
+            found = line;
+            have = true;
+        }
+    });
+    if (!read || !have)
         return std::nullopt;
+    std::string text(1, '[');
+    text.append(TrimBlanks(section));
+    text.append("]\n");
+    text.append(found);
     return ProfileReadValue(text, section, key, boundary);
 }
 
-std::string ProfileReplaceSection(std::string_view text, std::string_view section,
-                                  std::span<const std::string> lines) {
-    const std::vector<Line> old = SplitLines(text);
-    std::string out;
-    out.reserve(text.size() + section.size() + 4 + lines.size() * 32);
-    const auto appendLine = [&out](std::string_view line) {
-        out.append(line);
-        out.append("\r\n");
-    };
-    const auto appendSection = [&] {
-        out.push_back('[');
-        out.append(TrimBlanks(section));
-        out.append("]\r\n");
-        for (const std::string& line : lines) {
-            for (char c : line)
-                if (c != '\r' && c != '\n' && c != '\0')
-                    out.push_back(c);
-            out.append("\r\n");
+namespace {
+
+// Where a section lies in a file, in bytes: its header line starts at `start`; the blank lines that
+// close it start at `keepFrom`; the next section's header (or the end) is at `end`.
+struct SectionSpan {
+    bool found = false;
+    std::uint64_t start = 0;
+    std::uint64_t keepFrom = 0;
+    std::uint64_t end = 0;
+};
+
+// Follows the lines of a file, one at a time, to the span of the first section named `wanted`.
+class SectionLocator {
+public:
+    explicit SectionLocator(std::string_view wanted) : wanted_(TrimBlanks(wanted)) {}
+
+    /// One line: its first byte's offset, the offset after its line end, and its text. Returns false
+    /// once the span is known.
+    bool Line(std::uint64_t start, std::uint64_t next, std::string_view text) {
+        const auto name = SectionName(text);
+        if (!span_.found) {
+            if (name && EqualsNoCase(*name, wanted_)) {
+                span_.found = true;
+                span_.start = start;
+                span_.keepFrom = next;
+            }
+            return true;
         }
-    };
-
-    const std::size_t start = FindSection(old, section);
-    if (start == std::string_view::npos) {
-        for (const Line& l : old)
-            appendLine(l.text);
-        appendSection();
-        return out;
+        if (name) {
+            span_.end = start;
+            done_ = true;
+            return false;
+        }
+        if (!TrimBlanks(text).empty())
+            span_.keepFrom = next;
+        return true;
     }
-    std::size_t end = start + 1; // first line after the section
-    while (end < old.size() && !SectionName(old[end].text))
-        ++end;
-    std::size_t keepFrom = end; // the blank lines that close the section stay
-    while (keepFrom > start + 1 && TrimBlanks(old[keepFrom - 1].text).empty())
-        --keepFrom;
 
-    for (std::size_t i = 0; i < start; ++i)
-        appendLine(old[i].text);
-    appendSection();
-    for (std::size_t i = keepFrom; i < old.size(); ++i)
-        appendLine(old[i].text);
+    /// The span, given the size of the whole text.
+    SectionSpan Finish(std::uint64_t size) {
+        if (span_.found && !done_)
+            span_.end = size;
+        return span_;
+    }
+
+    bool InSection() const { return span_.found && !done_; }
+
+private:
+    std::string_view wanted_;
+    SectionSpan span_;
+    bool done_ = false;
+};
+
+// Lines read from a file in pieces, at CR LF, LF or CR. A line that is not wanted whole keeps only
+// its first kPrefixMax bytes after its leading blanks: enough to tell a section header, while a
+// gigantic line costs no memory.
+class LineReader {
+public:
+    static constexpr std::size_t kPrefixMax = 1 << 20;
+
+    explicit LineReader(std::FILE* f) : f_(f) {}
+
+    /// The next line into `text` (without its line end); false at the end or on a read error.
+    bool Next(std::string& text, bool whole, std::uint64_t& start, std::uint64_t& next) {
+        text.clear();
+        start = offset_;
+        bool leading = true;
+        while (true) {
+            if (pos_ == len_ && !Refill())
+                break;
+            const char* begin = buffer_ + pos_;
+            const char* stop = static_cast<const char*>(std::memchr(begin, '\n', len_ - pos_));
+            const char* cr =
+                static_cast<const char*>(std::memchr(begin, '\r', (stop ? stop : buffer_ + len_) - begin));
+            if (cr)
+                stop = cr;
+            const char* end = stop ? stop : buffer_ + len_;
+            std::string_view piece(begin, static_cast<std::size_t>(end - begin));
+            if (leading && !whole) {
+                while (!piece.empty() && IsBlank(piece.front()))
+                    piece.remove_prefix(1);
+                leading = piece.empty();
+            }
+            if (whole)
+                text.append(piece);
+            else if (text.size() < kPrefixMax)
+                text.append(piece.substr(0, kPrefixMax - text.size()));
+            Advance(static_cast<std::size_t>(end - begin));
+            if (!stop)
+                continue;
+            // The line end: CR LF, LF or CR, a CR LF possibly split between two pieces.
+            const bool isCr = *stop == '\r';
+            Advance(1);
+            if (isCr && (pos_ < len_ || Refill()) && buffer_[pos_] == '\n')
+                Advance(1);
+            next = offset_;
+            return true;
+        }
+        next = offset_;
+        return offset_ > start && !failed_;
+    }
+
+    /// Passes over the empty lines that start here, however many: a run of CR and LF bytes at the
+    /// start of a line is nothing but empty lines.
+    void SkipEmptyLines() {
+        while (pos_ < len_ || Refill()) {
+            std::size_t i = pos_;
+            while (i < len_ && (buffer_[i] == '\r' || buffer_[i] == '\n'))
+                ++i;
+            Advance(i - pos_);
+            if (i < len_)
+                return;
+        }
+    }
+
+    bool Failed() const { return failed_; }
+    std::uint64_t Offset() const { return offset_; }
+
+private:
+    bool Refill() {
+        pos_ = 0;
+        len_ = std::fread(buffer_, 1, sizeof buffer_, f_);
+        if (len_ == 0 && std::ferror(f_))
+            failed_ = true;
+        return len_ > 0;
+    }
+    void Advance(std::size_t n) {
+        pos_ += n;
+        offset_ += n;
+    }
+
+    std::FILE* f_;
+    char buffer_[1 << 16];
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    std::uint64_t offset_ = 0;
+    bool failed_ = false;
+};
+
+// The span of `section` in the file, read from its start. False on a read error.
+bool LocateInFile(std::FILE* f, std::string_view section, SectionSpan& span) {
+    LineReader reader(f);
+    SectionLocator locator(section);
+    std::string text;
+    std::uint64_t start = 0;
+    std::uint64_t next = 0;
+    while (true) {
+        reader.SkipEmptyLines(); // they neither start nor end a section
+        if (!reader.Next(text, false, start, next) || !locator.Line(start, next, text))
+            break;
+    }
+    if (reader.Failed())
+        return false;
+    span = locator.Finish(reader.Offset());
+    return true;
+}
+
+// The header and the lines of a section as written.
+std::string SectionText(std::string_view section, std::span<const std::string> lines) {
+    std::string out;
+    out.push_back('[');
+    out.append(TrimBlanks(section));
+    out.append("]\r\n");
+    for (const std::string& line : lines) {
+        for (char c : line)
+            if (c != '\r' && c != '\n' && c != '\0')
+                out.push_back(c);
+        out.append("\r\n");
+    }
     return out;
 }
 
-bool ProfileWriteSection(const std::filesystem::path& path, std::string_view section,
-                         std::span<const std::string> lines) {
+bool EndsWithLineBreak(std::string_view text) {
+    return text.empty() || text.back() == '\n' || text.back() == '\r';
+}
+
+bool CopyRange(std::FILE* from, std::FILE* to, std::uint64_t begin, std::uint64_t end) {
+    if (std::fseek(from, static_cast<long>(begin), SEEK_SET) != 0)
+        return false;
+    char buffer[1 << 16];
+    std::uint64_t left = end - begin;
+    while (left > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buffer));
+        const std::size_t got = std::fread(buffer, 1, want, from);
+        if (got == 0 || std::fwrite(buffer, 1, got, to) != got)
+            return false;
+        left -= got;
+    }
+    return true;
+}
+
+// The last byte before `offset`, or 0 at the start.
+int ByteBefore(std::FILE* f, std::uint64_t offset) {
+    if (offset == 0 || std::fseek(f, static_cast<long>(offset - 1), SEEK_SET) != 0)
+        return '\n';
+    return std::fgetc(f);
+}
+
+} // namespace
+
+std::string ProfileReplaceSection(std::string_view text, std::string_view section,
+                                  std::span<const std::string> lines) {
+    SectionLocator locator(section);
+    for (std::uint64_t start = 0; start < text.size();) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        std::size_t next = end;
+        if (next < text.size() && text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n')
+            next += 2;
+        else if (next < text.size())
+            ++next;
+        if (!locator.Line(start, next, text.substr(start, end - start)))
+            break;
+        start = next;
+    }
+    const SectionSpan span = locator.Finish(text.size());
+    std::string out;
+    if (!span.found) {
+        // Appended; a last line without its line end gets one first.
+        out.append(text);
+        if (!EndsWithLineBreak(text))
+            out.append("\r\n");
+        out.append(SectionText(section, lines));
+        return out;
+    }
+    // Every byte outside the section stays as it was, line ends included.
+    out.append(text.substr(0, span.start));
+    out.append(SectionText(section, lines));
+    out.append(text.substr(span.keepFrom));
+    return out;
+}
+
+bool ProfileForEachSectionLine(const std::filesystem::path& path, std::string_view section,
+                               const std::function<void(std::string_view line)>& onLine) {
     std::error_code ec;
+    if (path.native().find('\0') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
+        return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr)
+        return false;
+    LineReader reader(f);
+    SectionLocator locator(section);
     std::string text;
-    if (std::filesystem::exists(path, ec) && !ReadWholeFile(path, text))
-        return false; // unreadable: rewriting it would lose its other sections
-    return WriteFileAtomically(path, ProfileReplaceSection(text, section, lines));
+    std::uint64_t start = 0;
+    std::uint64_t next = 0;
+    while (true) {
+        reader.SkipEmptyLines(); // nothing to hand over, and they neither start nor end a section
+        const bool inSection = locator.InSection();
+        if (!reader.Next(text, inSection, start, next))
+            break;
+        if (!locator.Line(start, next, text))
+            break;
+        if (inSection && locator.InSection())
+            onLine(text);
+    }
+    const bool failed = reader.Failed();
+    std::fclose(f);
+    return !failed;
+}
+
+std::optional<std::string_view> ProfileLineKey(std::string_view line) {
+    if (SectionName(line) || IsComment(line))
+        return std::nullopt;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+        return std::nullopt;
+    return TrimBlanks(line.substr(0, eq));
+}
+
+bool ProfileWriteSection(const std::filesystem::path& path, std::string_view section,
+                         std::span<const std::string> lines, LinkPolicy links) {
+    const std::string sectionText = SectionText(section, lines);
+    // The old file is read twice, once to find the section and once to copy what surrounds it, so a
+    // file of any size costs no more memory than a piece of it.
+    return ReplaceFileAtomically(
+        path, true,
+        [&](std::FILE* out, std::FILE* old) {
+            const auto put = [out](std::string_view bytes) {
+                return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+            };
+            if (old == nullptr)
+                return put(sectionText);
+            SectionSpan span;
+            if (!LocateInFile(old, section, span))
+                return false;
+            if (!span.found) {
+                if (std::fseek(old, 0, SEEK_END) != 0)
+                    return false;
+                const long total = std::ftell(old);
+                if (total < 0 || !CopyRange(old, out, 0, static_cast<std::uint64_t>(total)))
+                    return false;
+                const int last = ByteBefore(old, static_cast<std::uint64_t>(total));
+                if (last != '\n' && last != '\r' && !put("\r\n"))
+                    return false;
+                return put(sectionText);
+            }
+            if (!CopyRange(old, out, 0, span.start) || !put(sectionText))
+                return false;
+            if (std::fseek(old, 0, SEEK_END) != 0)
+                return false;
+            const long total = std::ftell(old);
+            return total >= 0 && CopyRange(old, out, span.keepFrom, static_cast<std::uint64_t>(total));
+        },
+        links);
 }
 
 } // namespace orvane

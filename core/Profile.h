@@ -8,6 +8,8 @@
 // end in CR LF, LF or CR. The first matching section and the first matching key in it count.
 // Everything written ends its lines with CR LF.
 
+#include "core/AtomicFile.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -41,14 +43,26 @@ std::optional<std::string> ProfileReadFileValue(const std::filesystem::path& pat
 
 /// The file text with the whole content of `section` replaced by `lines` (each written followed by
 /// CR LF; CR, LF and NUL inside a line are dropped so no line can become two). The section is appended
-/// when absent; every other line keeps its place. Blank lines that end the old section stay, to keep
+/// when absent (after a line end, added when the text does not end with one). Every byte outside the
+/// section stays as it was, line ends included; blank lines that end the old section stay, to keep
 /// the gap before the next section.
 std::string ProfileReplaceSection(std::string_view text, std::string_view section,
                                   std::span<const std::string> lines);
 
-/// Whole-section write on a file: creates it when missing, replaces it atomically otherwise. False
-/// when the file cannot be read or written; the old file is then untouched.
+/// Whole-section write on a file, as ProfileReplaceSection: creates it when missing, replaces it
+/// atomically otherwise, in memory for a piece of the file at a time. False when the file cannot be
+/// read or written (or is a link that `links` refuses); the old file is then untouched.
 bool ProfileWriteSection(const std::filesystem::path& path, std::string_view section,
-                         std::span<const std::string> lines);
+                         std::span<const std::string> lines, LinkPolicy links = LinkPolicy::Follow);
+
+/// Reads the file once, in pieces, and hands each non-empty line of the first section named `section`
+/// (header excluded, without line ends) to `onLine`. Only the line at hand is held in memory. False when the
+/// file cannot be read (missing, a folder, no rights, a read error).
+bool ProfileForEachSectionLine(const std::filesystem::path& path, std::string_view section,
+                               const std::function<void(std::string_view line)>& onLine);
+
+/// The key of a "key=value" line (blanks around it removed); nullopt for a comment, a section header
+/// or a line without "=".
+std::optional<std::string_view> ProfileLineKey(std::string_view line);
 
 } // namespace orvane

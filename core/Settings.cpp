@@ -96,6 +96,15 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 std::u16string Ascii(std::string_view s) {
     return std::u16string(s.begin(), s.end());
 }
@@ -243,12 +252,34 @@ SettingsValues ReadSettings(std::string_view fileText, std::u16string_view appDi
     return v;
 }
 
-SettingsValues ReadSettingsFile(const std::filesystem::path& path, std::u16string_view appDir,
-                                const TextCodec& codec, const FolderExistsFn& folderExists,
-                                const ProfileBoundary& boundary) {
-    std::string text;
-    if (!ReadWholeFile(path, text))
-        text.clear();
+std::optional<SettingsValues> ReadSettingsFile(const std::filesystem::path& path, std::u16string_view appDir,
+                                               const TextCodec& codec, const FolderExistsFn& folderExists,
+                                               const ProfileBoundary& boundary) {
+    // One pass over the file; of the section only the first line of each key is kept, so a file of
+    // any size (millions of lines, other programs' sections) costs no more than its own lines.
+    std::array<std::optional<std::string>, kSettingKeys.size()> first;
+    const bool read = ProfileForEachSectionLine(path, kSettingsSection, [&](std::string_view line) {
+        const std::optional<std::string_view> key = ProfileLineKey(line);
+        if (!key)
+            return;
+        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+            if (!first[i] && EqualsAsciiNoCase(*key, kSettingKeys[i].name)) {
+                first[i] = std::string(line);
+                return;
+            }
+        }
+    });
+    if (!read)
+        return std::nullopt;
+    std::string text(1, '[');
+    text.append(kSettingsSection);
+    text.append("]\r\n");
+    for (const auto& line : first) {
+        if (line) {
+            text += *line;
+            text += "\r\n";
+        }
+    }
     return ReadSettings(text, appDir, codec, folderExists, boundary);
 }
 
@@ -353,6 +384,34 @@ bool WriteSettings(const std::filesystem::path& path, const SettingsState& state
     for (const std::u16string& line : BuildSettingsLines(state))
         lines.push_back(codec.EncodeSystem(line));
     return ProfileWriteSection(path, kSettingsSection, lines);
+}
+
+namespace {
+
+MessageText SettingsFileMessage(std::u16string_view path, std::u16string_view what,
+                                std::u16string_view consequence) {
+    std::u16string text = u"設定ﾌｧｲﾙ「";
+    text += path;
+    text += u"」";
+    text += what;
+    text += u"\r\n";
+    text += consequence;
+    return {std::move(text), u"設定ﾌｧｲﾙｴﾗｰ", MessageIcon::Critical};
+}
+
+} // namespace
+
+MessageText SettingsReadFailedMessage(std::u16string_view path) {
+    return SettingsFileMessage(path, u"を読み込めませんでした。",
+                               u"初期設定で起動します。このﾌｧｲﾙは変更されず、設定は保存されません。");
+}
+
+MessageText SettingsCreateFailedMessage(std::u16string_view path) {
+    return SettingsFileMessage(path, u"を作成できませんでした。", u"設定は保存されません。");
+}
+
+MessageText SettingsWriteFailedMessage(std::u16string_view path) {
+    return SettingsFileMessage(path, u"に書き込めませんでした。", u"今回の設定は保存されません。");
 }
 
 } // namespace orvane

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/MessageText.h"
 #include "core/Profile.h"
 #include "core/TextCodec.h"
 
@@ -108,10 +109,12 @@ SettingsValues ReadSettings(std::string_view fileText, std::u16string_view appDi
                             const FolderExistsFn& folderExists = FolderExists,
                             const ProfileBoundary& boundary = Utf8Boundary);
 
-/// The same on a file; a file that cannot be read gives every key Missing.
-SettingsValues ReadSettingsFile(const std::filesystem::path& path, std::u16string_view appDir,
-                                const TextCodec& codec, const FolderExistsFn& folderExists = FolderExists,
-                                const ProfileBoundary& boundary = Utf8Boundary);
+/// The same on a file, read once and in pieces; nullopt when the file cannot be read (no rights, a
+/// folder in its place, a read error). A missing file is the caller's first start, not this.
+std::optional<SettingsValues> ReadSettingsFile(const std::filesystem::path& path, std::u16string_view appDir,
+                                               const TextCodec& codec,
+                                               const FolderExistsFn& folderExists = FolderExists,
+                                               const ProfileBoundary& boundary = Utf8Boundary);
 
 /// Hands the read values to gInputDir and the option variables in start-up order: DefaultInDir,
 /// then DEBUG_STS, LINK_AB, NAME_AB, LIST_MAKE, FILE_OVER_SAVE, ProxyServerAddress, ProxyServerUse,
@@ -154,5 +157,15 @@ std::u16string BuildSettingsSectionText(const SettingsState& state);
 
 /// Encodes the lines in the system code page and writes them as the whole settings section.
 bool WriteSettings(const std::filesystem::path& path, const SettingsState& state, const TextCodec& codec);
+
+// ---- Failures, reported once and never stopping the program ----
+
+/// The settings file exists but cannot be read (no rights, a folder in its place): the run starts
+/// with the first-start values and leaves the file as it is.
+MessageText SettingsReadFailedMessage(std::u16string_view path);
+
+/// The first-start write or the write at exit failed.
+MessageText SettingsCreateFailedMessage(std::u16string_view path);
+MessageText SettingsWriteFailedMessage(std::u16string_view path);
 
 } // namespace orvane

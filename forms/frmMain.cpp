@@ -12,6 +12,7 @@
 #include "forms/frmSave.h"
 #include "forms/frmVersion.h"
 #include "modules/modCmOpen.h"
+#include "modules/modOrvane.h"
 #include "platform/Desktop.h"
 #include "platform/ElidedLabel.h"
 #include "platform/HttpFetch.h"
@@ -274,16 +275,27 @@ void frmMain::Form_Load() {
     frmSave& save = frmSave::Load(this);
 
     std::error_code ec;
-    if (!std::filesystem::exists(iniPath, ec)) {
+    const bool present = std::filesystem::exists(iniPath, ec) || ec;
+    std::optional<SettingsValues> read;
+    if (present && !(read = ReadSettingsFile(iniPath, gAppDir, codec))) {
+        // Unreadable: this run starts as a first start but leaves the file alone, and says so once
+        // the window is up (start-up never waits on a message box).
+        settingsWritable_ = false;
+        ReportSettingsFailure(SettingsReadFailedMessage(U(dataDir_ + QStringLiteral("Orvane.ini"))), true);
+    }
+    if (!read) {
         const QSize outer = frameGeometry().size();
-        WriteSettings(
-            iniPath,
-            FirstStartState(gAppDir, platform::Twips(outer.width()), platform::Twips(outer.height())), codec);
+        if (!present && !WriteSettings(iniPath,
+                                       FirstStartState(gAppDir, platform::Twips(outer.width()),
+                                                       platform::Twips(outer.height())),
+                                       codec))
+            ReportSettingsFailure(SettingsCreateFailedMessage(U(dataDir_ + QStringLiteral("Orvane.ini"))),
+                                  true);
         CentreOnScreen();
         save.StartIn(appDir, appDir);
         ApplyFirstStartSettings();
     } else {
-        const SettingsValues values = ReadSettingsFile(iniPath, gAppDir, codec);
+        const SettingsValues& values = *read;
         const QString outDir = Q(values.outputDir.value);
         save.StartIn(outDir, appDir);
         if (values.PlacementValid())
@@ -371,8 +383,22 @@ void frmMain::Form_Unload() {
     const SettingsState state =
         CurrentSettingsState(outDir, platform::Twips(outer.top()), platform::Twips(outer.left()),
                              platform::Twips(outer.width()), platform::Twips(outer.height()));
-    WriteSettings(std::filesystem::path(U(dataDir_ + QStringLiteral("Orvane.ini"))), state,
-                  platform::SystemCodec::Instance());
+    const QString iniPath = dataDir_ + QStringLiteral("Orvane.ini");
+    if (settingsWritable_ &&
+        !WriteSettings(std::filesystem::path(U(iniPath)), state, platform::SystemCodec::Instance()))
+        ReportSettingsFailure(SettingsWriteFailedMessage(U(iniPath)), false);
+}
+
+void frmMain::ReportSettingsFailure(const MessageText& message, bool later) {
+    // One report a run: a file that could not be created will not be written at exit either.
+    if (settingsReported_)
+        return;
+    settingsReported_ = true;
+    if (!later) {
+        ShowMessageText(this, message);
+        return;
+    }
+    QTimer::singleShot(0, this, [this, message] { ShowMessageText(this, message); });
 }
 
 // Marks a conversion or a fetch as running. When the outermost work ends with a close request

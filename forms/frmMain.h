@@ -3,6 +3,7 @@
 // start-up and shut-down of the program. It runs the link extraction with itself as the host.
 
 #include "core/ConversionHost.h"
+#include "core/MessageText.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -107,6 +108,8 @@ private:
     void ApplyPlacement(int top, int left, int width, int height);
     void CentreOnScreen();
     void ApplyPendingOuterSize();
+    /// Shows a settings-file failure, the first one of the run only; `later`: once the event loop runs.
+    void ReportSettingsFailure(const MessageText& message, bool later);
     bool IsOnSomeScreen(const QRect& frame) const;
 
     QWidget* central_;
@@ -133,6 +136,8 @@ private:
     std::optional<QSize> pendingOuter_;
     bool busy_ = false;
     bool unloaded_ = false;
+    bool settingsWritable_ = true; // false: the settings file could not be read and stays untouched
+    bool settingsReported_ = false;
     bool inResize_ = false;
 };
 

@@ -26,8 +26,11 @@
 #include <QSignalBlocker>
 #include <QWindow>
 
+#include <climits>
 #include <filesystem>
 #include <vector>
+
+#include <unistd.h>
 
 namespace orvane {
 
@@ -45,6 +48,12 @@ constexpr int kPathRole = Qt::UserRole;
 
 std::filesystem::path FsPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// The longest file name the directory's file system takes, in bytes.
+std::size_t NameMax(const QString& dir) {
+    const long max = ::pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : std::size_t{NAME_MAX};
 }
 
 QString CleanDir(const QString& dir) {
@@ -326,6 +335,8 @@ void frmSave::OKButton_Click() {
     const QString dir = path_;
     const auto& codec = platform::SystemCodec::Instance();
     std::vector<std::u16string> failed;
+    std::size_t written = 0;
+    const std::size_t nameMax = NameMax(dir);
 
     for (int pos = 0; pos <= LinkTable::kMaxRecords && pos <= gLinks.Size(); ++pos) {
         if (gLinks.At(pos).name.empty())
@@ -333,18 +344,31 @@ void frmSave::OKButton_Click() {
         if (gLinks.At(pos).deleted)
             continue;
 
-        // Each row is tested against the name as it stands now: a typed name may bring one back.
-        for (std::size_t row = 0; row < kForbiddenChars.size(); ++row) {
-            if (!HoldsForbiddenChar(gLinks.At(pos).name, row))
-                continue;
+        const auto askForName = [&] {
             if (CheckFileName(gLinks.At(pos).name)) {
                 QPointer<frmFileName> rename = frmFileName::Loaded();
                 setEnabled(false);
                 if (rename)
                     rename->exec();
                 setEnabled(true);
-                gLinks.At(pos).name = gAfterFileName;
+                if (!gAfterFileName.empty()) // an empty name would end the table
+                    gLinks.At(pos).name = gAfterFileName;
             }
+        };
+        // Controls, direction overrides and a hiding leading dot go first; a name with nothing left
+        // is asked for like one with a forbidden character.
+        if (RemoveUnsafeNameChars(gLinks.At(pos).name).empty())
+            askForName();
+        if (RemoveUnsafeNameChars(gLinks.At(pos).name).empty()) {
+            failed.push_back(gLinks.At(pos).name);
+            continue;
+        }
+        gLinks.At(pos).name = RemoveUnsafeNameChars(gLinks.At(pos).name);
+
+        // Each row is tested against the name as it stands now: a typed name may bring one back.
+        for (std::size_t row = 0; row < kForbiddenChars.size(); ++row) {
+            if (HoldsForbiddenChar(gLinks.At(pos).name, row))
+                askForName();
         }
 
         if (IsReservedDeviceName(gLinks.At(pos).name)) {
@@ -352,18 +376,27 @@ void frmSave::OKButton_Click() {
             gLinks.At(pos).name = ToFullWidth(gLinks.At(pos).name);
         }
 
-        const QString name = Q(gLinks.At(pos).name);
-        QString file = InDirectory(dir, name + QStringLiteral(".url"));
+        // A name longer than the file system takes is shortened to fit, ".url" kept (and the
+        // suggestion for another name fits as well).
+        const auto fitted = [&](std::u16string_view suffix) {
+            return Q(
+                FitFileName(gLinks.At(pos).name, suffix, nameMax, [](std::u16string_view n) -> std::size_t {
+                    return static_cast<std::size_t>(QFile::encodeName(Q(std::u16string(n))).size());
+                }));
+        };
+        QString file = InDirectory(dir, fitted(u".url") + QStringLiteral(".url"));
         if (gConfirmOverwrite && QFileInfo::exists(file)) {
-            if (AskOutputFileName(dir, InDirectory(dir, name + QStringLiteral("_.url"))))
+            if (AskOutputFileName(dir, InDirectory(dir, fitted(u"_.url") + QStringLiteral("_.url"))))
                 continue;
             file = chosenFileName_;
         }
-        if (!WriteShortcutFile(FsPath(file), gLinks.At(pos).url, codec))
+        if (WriteShortcutFile(FsPath(file), gLinks.At(pos).url, codec))
+            ++written;
+        else
             failed.push_back(U(QFileInfo(file).fileName()));
     }
 
-    ShowMessageText(this, ShortcutCompletionMessage(U(dir), failed));
+    ShowMessageText(this, ShortcutCompletionMessage(U(dir), failed, written));
     CancelButton_Click();
 }
 

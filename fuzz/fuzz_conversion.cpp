@@ -2,10 +2,13 @@
 // the system code page, the detector for undeclared bytes that are not UTF-8), joining the lines,
 // removing the line breaks, the scan and the character references in addresses and names.
 //
-// The first byte chooses the options, the rest is the document:
+// The first byte chooses the options, the next two the declared character set, the rest is the
+// document:
 //   bit 0     link level ("a href" / "http:")       bit 1     name rule (tags removed / alt text)
 //   bits 2-3  number of entries already in the list  bits 4-6  room left in the link table (0: all)
 //   bit 7     also run the whole RunConversion on a file, with bits 4-6 as the pump that cancels
+// Bytes 2-3, big-endian, modulo one more than the number of character sets `iconv -l` lists: 0 leaves
+// the document as it is, any other value puts a <meta charset> of that set in front of it.
 
 #include "FuzzCheck.h"
 
@@ -28,6 +31,7 @@
 #include <filesystem>
 #include <iconv.h>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -199,7 +203,9 @@ std::u16string NaiveFromUtf8(std::string_view bytes) {
 
 // A character set through iconv alone, one U+FFFD for each byte it refuses: what the codec's own
 // faster ways must agree with. Room for four characters per byte, the most any character set gives.
-std::u16string IconvReference(std::string_view bytes, const char* charset) {
+// `fresh`: convert with a converter of its own, as the codec does. Resetting a kept one does not
+// forget everything: glibc's UNICODE, UTF-16 and UTF-32 keep the byte order of the first input's mark.
+std::u16string IconvReference(std::string_view bytes, const char* charset, bool fresh = false) {
     // Kept open for the whole run: that also keeps glibc from unloading and reloading the character
     // set's module for every conversion, the codec's included, which would take most of the time.
     static struct Converters {
@@ -215,23 +221,37 @@ std::u16string IconvReference(std::string_view bytes, const char* charset) {
         ORVANE_FUZZ_CHECK(cd != reinterpret_cast<iconv_t>(-1));
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    struct Own {
+        iconv_t cd = reinterpret_cast<iconv_t>(-1);
+        ~Own() {
+            if (cd != reinterpret_cast<iconv_t>(-1))
+                iconv_close(cd);
+        }
+    } own;
+    if (fresh) {
+        own.cd = iconv_open("WCHAR_T", charset);
+        ORVANE_FUZZ_CHECK(own.cd != reinterpret_cast<iconv_t>(-1));
+    }
+    const iconv_t use = fresh ? own.cd : cd;
     std::vector<wchar_t> wide(bytes.size() * 4 + 8);
     char* dst = reinterpret_cast<char*>(wide.data());
     std::size_t room = wide.size() * sizeof(wchar_t);
     char* src = const_cast<char*>(bytes.data());
     std::size_t left = bytes.size();
     while (left > 0) {
-        if (iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1))
+        if (iconv(use, &src, &left, &dst, &room) != static_cast<std::size_t>(-1))
             continue;
         ORVANE_FUZZ_CHECK(errno != E2BIG);
         ORVANE_FUZZ_CHECK(room >= sizeof(wchar_t));
         *reinterpret_cast<wchar_t*>(dst) = L'\uFFFD';
         dst += sizeof(wchar_t);
         room -= sizeof(wchar_t);
+        if (left == 0) // the converter took the refused bytes itself
+            break;
         ++src;
         --left;
     }
-    ORVANE_FUZZ_CHECK(iconv(cd, nullptr, nullptr, &dst, &room) != static_cast<std::size_t>(-1));
+    ORVANE_FUZZ_CHECK(iconv(use, nullptr, nullptr, &dst, &room) != static_cast<std::size_t>(-1));
     std::u16string out;
     for (std::size_t i = 0; i < wide.size() - room / sizeof(wchar_t); ++i) {
         const auto c = static_cast<char32_t>(wide[i]);
@@ -239,10 +259,66 @@ std::u16string IconvReference(std::string_view bytes, const char* charset) {
             out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
             out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
         } else {
-            out.push_back(c > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(c));
+            const bool invalid = c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF);
+            out.push_back(invalid ? u'\uFFFD' : static_cast<char16_t>(c));
         }
     }
     return out;
+}
+
+// Every name the system's iconv lists ("437//", "ISO-10646/UCS2/" ...), without the trailing slashes.
+const std::vector<std::string>& IconvCharsets() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> out;
+        std::FILE* pipe = popen("iconv -l 2>/dev/null", "r");
+        ORVANE_FUZZ_CHECK(pipe != nullptr);
+        std::string text;
+        char chunk[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+            text.append(chunk, got);
+        pclose(pipe);
+        std::string name;
+        for (const char c : text + ",") {
+            if (c == ',' || c == ' ' || c == '\n') {
+                while (!name.empty() && name.back() == '/')
+                    name.pop_back();
+                if (!name.empty())
+                    out.push_back(name);
+                name.clear();
+            } else {
+                name.push_back(c);
+            }
+        }
+        ORVANE_FUZZ_CHECK(out.size() > 100);
+        return out;
+    }();
+    return names;
+}
+
+// A character set that iconv knows: the codec never reads or writes outside its buffers (the
+// sanitizers watch that), leaves no lone surrogate, and gives what iconv alone gives.
+void CheckCharset(std::string_view bytes, const std::string& charset) {
+    const std::optional<std::u16string> decoded = Codec().Decode(bytes, charset);
+    if (!decoded)
+        return;
+    ORVANE_FUZZ_CHECK(fuzz::SurrogatesPaired(*decoded));
+    // The names the codec takes its own way (UTF-8 by its own decoder, Shift_JIS by its table, EUC-JP
+    // as EUC-JP-MS) are held against their references in CheckDecoders.
+    std::string upper = charset;
+    for (char& c : upper)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    for (const char* own : {"UTF8", "UTF-8", "ASCII", "ANSI_X3.4-1968", "SJIS", "SHIFT", "932", "EUC-JP",
+                            "EUCJP", "MS_KANJI", "WINDOWS-31J", "CSEUCPKDFMTJAPANESE"})
+        if (upper.find(own) != std::string::npos)
+            return;
+    const std::u16string reference = IconvReference(bytes, charset.c_str(), true);
+    if (*decoded != reference) {
+        fuzz::Show("charset", std::string_view(charset));
+        fuzz::Show("codec", *decoded);
+        fuzz::Show("iconv", reference);
+    }
+    ORVANE_FUZZ_CHECK(*decoded == reference);
 }
 
 void CheckDecoders(std::string_view bytes) {
@@ -385,7 +461,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::uint8_t flags = data[0];
-    const std::string_view document(reinterpret_cast<const char*>(data + 1), size - 1);
     const LinkLevel level = (flags & 1) != 0 ? LinkLevel::Http : LinkLevel::AHref;
     const NameRule nameRule = (flags & 2) != 0 ? NameRule::AltText : NameRule::StripTags;
     static constexpr std::array<long long, 4> kCountBases{0, 1, 4096, LinkTable::kMaxRecords - 1};
@@ -393,6 +468,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int roomBits = (flags >> 4) & 7;
     const int room = roomBits == 0 ? LinkTable::kMaxRecords : roomBits - 1;
     const bool wholeConversion = (flags & 0x80) != 0;
+    if (size < 3)
+        return 0;
+    const std::vector<std::string>& charsets = IconvCharsets();
+    const std::size_t choice = ((std::size_t{data[1]} << 8) | data[2]) % (charsets.size() + 1);
+    std::string declared;
+    if (choice != 0) {
+        declared = "<meta charset=\"" + charsets[choice - 1] + "\">";
+        declared.append(reinterpret_cast<const char*>(data + 3), size - 3);
+        CheckCharset(std::string_view(declared).substr(declared.find('>') + 1), charsets[choice - 1]);
+    }
+    const std::string_view document =
+        choice != 0 ? std::string_view(declared)
+                    : std::string_view(reinterpret_cast<const char*>(data + 3), size - 3);
 
     CheckDecoders(document);
 

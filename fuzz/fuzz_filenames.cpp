@@ -104,15 +104,45 @@ void CheckName(std::u16string_view name, bool typed) {
     ORVANE_FUZZ_CHECK(HoldsRefusedChar(name) == anyRefused);
     ORVANE_FUZZ_CHECK(HoldsRefusedChar(converted.converted) == Holds(name, u'"'));
 
-    // The rename window's OK: the converted name is taken as it stands; a typed one only when it is
-    // not blank and holds nothing the filter refuses, and then exactly as typed.
+    // Unsafe characters: none left, nothing else lost or moved, no hidden (dot) name, and a second
+    // pass changes nothing.
+    const std::u16string safe = RemoveUnsafeNameChars(name);
+    const auto unsafe = [](char16_t c) {
+        return c <= 0x1F || c == 0x7F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    };
+    std::u16string kept;
+    for (const char16_t c : name)
+        if (!unsafe(c))
+            kept.push_back(c);
+    ORVANE_FUZZ_CHECK(std::none_of(safe.begin(), safe.end(), unsafe));
+    ORVANE_FUZZ_CHECK(safe.size() == kept.size() && (safe.empty() || safe.front() != u'.'));
+    ORVANE_FUZZ_CHECK(safe.empty() || safe.substr(1) == kept.substr(1));
+    ORVANE_FUZZ_CHECK(RemoveUnsafeNameChars(safe) == safe);
+
+    // Shortened to fit: a prefix, whole characters only, within the limit, as long as it can be.
+    const std::size_t limit = name.size() % 300;
+    const auto utf8Size = [](std::u16string_view n) {
+        return ToUtf8(n).size();
+    };
+    const std::u16string fitted = FitFileName(name, u".url", limit, utf8Size);
+    ORVANE_FUZZ_CHECK(name.substr(0, fitted.size()) == fitted);
+    if (fitted.size() < name.size()) {
+        ORVANE_FUZZ_CHECK(fitted.empty() || utf8Size(fitted + u".url") <= limit);
+        const char16_t next = name[fitted.size()];
+        ORVANE_FUZZ_CHECK(!(next >= 0xDC00 && next <= 0xDFFF && !fitted.empty() && fitted.back() >= 0xD800 &&
+                            fitted.back() <= 0xDBFF));
+    }
+
+    // The rename window's OK: the converted name is taken as it stands unless it is empty; a typed one
+    // only when it is not blank and holds nothing the filter refuses, and then exactly as typed.
     std::u16string chosen = u"before";
     MessageText refusal;
     const bool accepted = AcceptRenamedName(typed, name, converted.converted, chosen, refusal);
     if (!typed) {
-        ORVANE_FUZZ_CHECK(accepted && chosen == converted.converted);
+        ORVANE_FUZZ_CHECK(accepted == !converted.converted.empty());
+        ORVANE_FUZZ_CHECK(accepted ? chosen == converted.converted : chosen == u"before");
     } else {
-        const bool blank = TrimView(name).empty();
+        const bool blank = TrimView(RemoveUnsafeNameChars(name)).empty();
         ORVANE_FUZZ_CHECK(accepted == (!blank && !anyRefused));
         if (accepted) {
             ORVANE_FUZZ_CHECK(chosen == name);

@@ -187,7 +187,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lines.push_back(w.key + "=" + w.value);
 
     const std::string out = ProfileReplaceSection(text, section, lines);
-    ORVANE_FUZZ_CHECK(OnlyCrLfLineEnds(out));
+
+    // The section as written (CR LF line ends, nothing that could start another line), and around it
+    // the text's own bytes unchanged: a part of its start and a part of its end, or, for a new
+    // section, the whole text with a line end added only where it had none.
+    std::string sectionText = "[" + std::string(TrimBlanks(section)) + "]\r\n";
+    for (const std::string& line : lines) {
+        for (const char c : line)
+            if (c != '\r' && c != '\n' && c != '\0')
+                sectionText.push_back(c);
+        sectionText += "\r\n";
+    }
+    ORVANE_FUZZ_CHECK(OnlyCrLfLineEnds(sectionText));
+    bool framed = false;
+    for (std::size_t at = out.find(sectionText); !framed && at != std::string::npos;
+         at = out.find(sectionText, at + 1)) {
+        const std::string_view before = std::string_view(out).substr(0, at);
+        const std::string_view after = std::string_view(out).substr(at + sectionText.size());
+        const bool kept = before.size() + after.size() <= text.size() &&
+                          text.substr(0, before.size()) == before &&
+                          text.substr(text.size() - after.size()) == after;
+        const bool appended = after.empty() && (before == text || before == std::string(text) + "\r\n");
+        framed = kept || appended;
+    }
+    ORVANE_FUZZ_CHECK(framed);
 
     // The written section reads back as written.
     for (const Written& w : written) {

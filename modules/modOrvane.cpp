@@ -39,14 +39,15 @@ std::u16string ReadIniValue(const std::u16string& section, const std::u16string&
 }
 
 bool CheckFileName(const std::u16string& name) {
-    ConvertedName result = ConvertForbidden(name);
+    ConvertedName result = ConvertForbidden(RemoveUnsafeNameChars(name));
     gAfterFileName = result.converted;
-    if (result.changed) {
+    // A name with nothing usable left is asked for as well: the converted name is then empty.
+    if (result.changed || result.converted.empty()) {
         const frmSave* save = frmSave::Loaded();
         QWidget* mainWindow = save != nullptr ? save->MainWindow() : nullptr;
         frmFileName::Load(mainWindow).Prepare(Q(name), Q(result.converted));
     }
-    return result.changed;
+    return result.changed || result.converted.empty();
 }
 
 void ShowMessageText(QWidget* parent, const MessageText& message) {

@@ -18,9 +18,10 @@ namespace orvane {
 std::u16string ReadIniValue(const std::u16string& section, const std::u16string& key,
                             const std::u16string& path);
 
-/// True when `name` holds a forbidden file-name character. Always leaves the converted name in
-/// gAfterFileName; when True, the rename window has also been loaded (not shown) with the name and
-/// its conversion.
+/// True when `name` holds a forbidden file-name character, or nothing once its unsafe characters
+/// (controls, direction overrides) are gone. Always leaves the converted name (unsafe characters
+/// removed, forbidden ones replaced) in gAfterFileName; when True, the rename window has also been
+/// loaded (not shown) with the name and its conversion.
 bool CheckFileName(const std::u16string& name);
 
 /// Which message the keystroke filter shows.

@@ -243,6 +243,12 @@ const SystemCodec& SystemCodec::Instance() {
 std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::string_view charset) const {
     if (IsUtf8Name(charset))
         return FromUtf8(bytes);
+    // A name is a name: no error-handling suffix ("//IGNORE", "//TRANSLIT") or other iconv syntax
+    // taken from a page, no control characters.
+    if (charset.empty() || charset.size() > 64 || charset.find("//") != std::string_view::npos ||
+        std::any_of(charset.begin(), charset.end(),
+                    [](char c) { return static_cast<unsigned char>(c) <= 0x20; }))
+        return std::nullopt;
     const std::string iconvName = IconvName(charset);
     if (iconvName == "CP932")
         if (const ShiftJisTable* table = ShiftJisTable::Get())
@@ -266,23 +272,35 @@ std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::s
         wide = std::move(larger);
         capacity *= 2;
     };
-    char* src = const_cast<char*>(bytes.data());
-    std::size_t left = bytes.size();
-    while (left > 0) {
+    // The position is kept here, not in what iconv hands back: some converters (glibc's
+    // ISO-2022-CN-EXT) report an invalid sequence after having consumed its bytes, even the last one,
+    // and stepping on from their pointer would read past the input.
+    std::size_t consumed = 0;
+    while (consumed < bytes.size()) {
+        char* src = const_cast<char*>(bytes.data()) + consumed;
+        std::size_t left = bytes.size() - consumed;
         char* dst = reinterpret_cast<char*>(wide.get() + produced);
         std::size_t room = (capacity - produced) * sizeof(wchar_t);
         const std::size_t r = iconv(cd.get(), &src, &left, &dst, &room);
+        const int error = errno;
         produced = capacity - room / sizeof(wchar_t);
-        if (r != static_cast<std::size_t>(-1))
+        const auto advanced = static_cast<std::size_t>(src - bytes.data());
+        // Never backwards, never past the end, whatever the converter did with the pointers.
+        const std::size_t before = consumed;
+        consumed = std::clamp(advanced, consumed, bytes.size());
+        if (r != static_cast<std::size_t>(-1)) {
+            if (consumed == before && left != 0)
+                consumed = bytes.size(); // no progress without an error: nothing more to gain
             continue;
-        if (errno == E2BIG || produced == capacity) {
+        }
+        if (error == E2BIG || produced == capacity) {
             grow();
             continue;
         }
         // An invalid or truncated sequence: one replacement, then go on after its first byte.
         wide[produced++] = L'\uFFFD';
-        ++src;
-        --left;
+        if (consumed < bytes.size())
+            ++consumed;
     }
     // A decoder that holds a character back (TSCII moves a vowel sign behind the consonant after it)
     // gives it up only when told that the input has ended.

@@ -52,3 +52,60 @@ TEST(Shortcut, FileHoldsTheSectionAndTheUrlOnOneLine) {
         WriteShortcutFile(dir.Path() / "n.url", std::u16string(u"U\r\n[X]\nIconFile=e") + u'\0', kCodec));
     EXPECT_EQ(Slurp(dir.Path() / "n.url"), "[InternetShortcut]\r\nURL=U[X]IconFile=e\r\n");
 }
+
+TEST(Shortcut, EveryNameUpToTheFileSystemLimitIsWrittenBesideAShortTemporaryName) {
+    const test::ScratchDir dir;
+    // 83 kanji and ".url": 253 bytes, two short of the usual limit. The temporary file once took the
+    // name with a prefix and a suffix and went over it.
+    std::string name;
+    for (int i = 0; i < 83; ++i)
+        name += "漢";
+    name += ".url";
+    ASSERT_EQ(name.size(), 253u);
+    ASSERT_TRUE(WriteShortcutFile(dir.Path() / name, u"http://x/", kCodec));
+    EXPECT_EQ(Slurp(dir.Path() / name), "[InternetShortcut]\r\nURL=http://x/\r\n");
+    const std::string longest = std::string(251, 'a') + ".url";
+    ASSERT_TRUE(WriteShortcutFile(dir.Path() / longest, u"http://y/", kCodec));
+    ASSERT_TRUE(WriteShortcutFile(dir.Path() / longest, u"http://z/", kCodec)); // replaced in place
+    EXPECT_EQ(Slurp(dir.Path() / longest), "[InternetShortcut]\r\nURL=http://z/\r\n");
+    // Nothing else was left behind.
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
+        2);
+}
+
+TEST(Shortcut, ALinkIsNeverWrittenThroughAndOtherBytesStayAsTheyWere) {
+    namespace fs = std::filesystem;
+    const test::ScratchDir dir;
+    // A page names the shortcut after a planted link to a shell start-up file.
+    const std::string profile = "export PATH=/bin\nalias ls='ls -l'\n";
+    dir.Write("profile", profile);
+    fs::create_symlink(dir.Path() / "profile", dir.Path() / "Top.url");
+    EXPECT_FALSE(WriteShortcutFile(dir.Path() / "Top.url", u"http://evil/", kCodec));
+    EXPECT_EQ(Slurp(dir.Path() / "profile"), profile);
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "Top.url"));
+    // A dangling link creates nothing where it points either.
+    fs::create_symlink(dir.Path() / "absent", dir.Path() / "Gone.url");
+    EXPECT_FALSE(WriteShortcutFile(dir.Path() / "Gone.url", u"http://evil/", kCodec));
+    EXPECT_FALSE(fs::exists(dir.Path() / "absent"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+
+    // An existing shortcut: only its section changes; LF line ends, a comment and another program's
+    // section keep every byte.
+    dir.Write("Old.url", "; made by hand\n[InternetShortcut]\nURL=http://old/\nIconIndex=1\n\n"
+                         "[{000214A0-0000-0000-C000-000000000046}]\nProp3=19,11\n");
+    ASSERT_TRUE(WriteShortcutFile(dir.Path() / "Old.url", u"http://new/", kCodec));
+    EXPECT_EQ(Slurp(dir.Path() / "Old.url"), "; made by hand\n[InternetShortcut]\r\nURL=http://new/\r\n\n"
+                                             "[{000214A0-0000-0000-C000-000000000046}]\nProp3=19,11\n");
+}
+
+TEST(Shortcut, TheFailureListSaysWhenNothingWasCreated) {
+    const std::u16string failed[] = {u"a.url", u"b.url"};
+    const MessageText none = ShortcutCompletionMessage(u"/out", failed, 0);
+    EXPECT_EQ(none.text, u"ﾊﾟｽ : [/out] に、\r\nｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄは1件も作成されませんでした。\r\n\r\n"
+                         u"次のﾌｧｲﾙは作成できませんでした：\r\na.url\r\nb.url");
+    EXPECT_EQ(none.title, u"作成失敗");
+    const MessageText some = ShortcutCompletionMessage(u"/out", failed, 3);
+    EXPECT_EQ(some.text.rfind(u"ﾊﾟｽ : [/out] に、\r\nｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。\r\n\r\n", 0), 0u);
+    EXPECT_EQ(ShortcutCompletionMessage(u"/out", {}, 3).title, u"完了");
+}

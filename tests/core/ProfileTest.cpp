@@ -13,12 +13,15 @@ std::string Replace(std::string_view text, std::string_view section, std::vector
 
 } // namespace
 
-TEST(ProfileReplace, OnlyTheSectionChangesAndEveryOtherLineKeepsItsPlace) {
+TEST(ProfileReplace, OnlyTheSectionChangesAndEveryOtherByteStays) {
+    // Line ends outside the section stay as they were: LF, CR, none at the end.
     const std::string text = ";head\n[First]\nx=1\n\n[orvane]\nold=1\n; old comment\n\n[Last]\ry=2";
     EXPECT_EQ(Replace(text, "Orvane", {"a=1", "b="}),
-              ";head\r\n[First]\r\nx=1\r\n\r\n[Orvane]\r\na=1\r\nb=\r\n\r\n[Last]\r\ny=2\r\n");
-    // An absent section is appended.
+              ";head\n[First]\nx=1\n\n[Orvane]\r\na=1\r\nb=\r\n\n[Last]\ry=2");
+    EXPECT_EQ(Replace("[S]\nold\n[T]\n", "S", {"k=v"}), "[S]\r\nk=v\r\n[T]\n");
+    // An absent section is appended, after a line end only when the text lacks one.
     EXPECT_EQ(Replace("[A]\r\nk=v", "B", {"x=1"}), "[A]\r\nk=v\r\n[B]\r\nx=1\r\n");
+    EXPECT_EQ(Replace("[A]\nk=v\n", "B", {"x=1"}), "[A]\nk=v\n[B]\r\nx=1\r\n");
     // No line can become two.
     const std::string injected = std::string("URL=a\r\n[Evil]\nk=v") + '\0' + "x";
     EXPECT_EQ(Replace("", "S", {injected}), "[S]\r\nURL=a[Evil]k=vx\r\n");
@@ -50,4 +53,37 @@ TEST(ProfileFile, WriteCreatesReplacesAndRefusesWithoutHarm) {
     ASSERT_TRUE(orvane::ProfileWriteSection(dir.Path() / "link.url", "S", lines));
     EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.url"));
     EXPECT_EQ(Slurp(dir.Path() / "real.url"), "[Other]\r\nz=1\r\n[S]\r\nk=v\r\n");
+}
+
+TEST(ProfileFile, TheFileIsWrittenAsTheTextRuleSaysWithoutHoldingItWhole) {
+    // The file is copied piece by piece around the section: the same bytes as the in-memory rule,
+    // with pieces ending inside a CR LF and lines longer than a piece.
+    const orvane::test::ScratchDir dir;
+    const fs::path ini = dir.Path() / "big.ini";
+    std::string text = "[Before]\n" + std::string(70000, 'x') + "\r";
+    for (int i = 0; i < 20000; ++i)
+        text += "\r\n";
+    text += "[S]\nk=old\n" + std::string(100000, ' ') + "\n\r\n[After]\ny=" + std::string(65535, 'y') + "\r";
+    // Six-byte lines: somewhere a piece ends between the CR and the LF of one.
+    text += "[Many]\r\n";
+    for (int i = 0; i < 30000; ++i)
+        text += "kk=v\r\n";
+    dir.Write("big.ini", text);
+    const std::vector<std::string> lines{"k=new"};
+    ASSERT_TRUE(orvane::ProfileWriteSection(ini, "S", lines));
+    EXPECT_EQ(Slurp(ini), orvane::ProfileReplaceSection(text, "S", lines));
+    EXPECT_EQ(orvane::ProfileReadFileValue(ini, "S", "k"), "new");
+    EXPECT_EQ(orvane::ProfileReadFileValue(ini, "After", "y"), std::string(orvane::kProfileValueMax, 'y'));
+    int many = 0;
+    ASSERT_TRUE(orvane::ProfileForEachSectionLine(ini, "many", [&](std::string_view line) {
+        EXPECT_EQ(line, "kk=v");
+        ++many;
+    }));
+    EXPECT_EQ(many, 30000);
+
+    // A folder in the file's place is neither read nor replaced.
+    fs::create_directory(dir.Path() / "folder.ini");
+    EXPECT_FALSE(orvane::ProfileWriteSection(dir.Path() / "folder.ini", "S", lines));
+    EXPECT_FALSE(orvane::ProfileForEachSectionLine(dir.Path() / "folder.ini", "S", [](std::string_view) {}));
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.ini"));
 }

@@ -56,3 +56,43 @@ TEST(SettingsRead, HandEditedValuesParseOrFallBack) {
     EXPECT_TRUE(v.showStatus.value);
     EXPECT_FALSE(v.proxyUse.value);
 }
+
+TEST_F(SettingsGlobals, TheFileIsReadOnceWhateverItsSizeAndExitKeepsEveryOtherByte) {
+    // Other programs' sections with LF line ends, a huge run of empty lines inside the section, a key
+    // repeated (the first counts) and a second section of the same name (ignored).
+    std::string text = "; notes\n[Other]\nkeep=1\n\n[orvane]\nLINK_AB=1\n";
+    text.append(200000, '\n');
+    text += "link_ab=0\nProxyServerAddress = proxy:8080 \n[Tail]\nz=\"1\"\n[Orvane]\nNAME_AB=1\n";
+    {
+        std::FILE* f = std::fopen(ini_.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    const std::optional<SettingsValues> v =
+        ReadSettingsFile(ini_, kAppDir, kCodec, [](const std::u16string&) { return false; });
+    ASSERT_TRUE(v);
+    EXPECT_EQ(v->linkLevel.value, 1);
+    EXPECT_EQ(v->nameMode.value, 0);
+    EXPECT_EQ(v->proxyAddress.value, u"proxy:8080");
+    EXPECT_EQ(v->inputDir.value, kAppDir);
+
+    ASSERT_TRUE(WriteSettings(ini_, FirstStartState(kAppDir, 1, 2), kCodec));
+    EXPECT_EQ(Slurp(ini_), "; notes\n[Other]\nkeep=1\n\n[Orvane]\r\n" +
+                               ToUtf8(BuildSettingsSectionText(FirstStartState(kAppDir, 1, 2))) +
+                               "[Tail]\nz=\"1\"\n[Orvane]\nNAME_AB=1\n");
+}
+
+TEST_F(SettingsGlobals, AFileThatCannotBeReadIsToldApartFromAMissingOne) {
+    std::filesystem::create_directory(ini_); // a folder in the file's place
+    EXPECT_FALSE(ReadSettingsFile(ini_, kAppDir, kCodec));
+    EXPECT_FALSE(WriteSettings(ini_, FirstStartState(kAppDir, 1, 2), kCodec));
+    EXPECT_TRUE(std::filesystem::is_directory(ini_));
+    const MessageText read = SettingsReadFailedMessage(u"/x/Orvane.ini");
+    EXPECT_EQ(read.title, u"設定ﾌｧｲﾙｴﾗｰ");
+    EXPECT_EQ(read.text.rfind(u"設定ﾌｧｲﾙ「/x/Orvane.ini」を読み込めませんでした。\r\n", 0), 0u);
+    EXPECT_EQ(read.icon, MessageIcon::Critical);
+    EXPECT_NE(
+        SettingsWriteFailedMessage(u"/x/Orvane.ini").text.find(u"「/x/Orvane.ini」に書き込めませんでした。"),
+        std::u16string::npos);
+}

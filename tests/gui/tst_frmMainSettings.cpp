@@ -7,6 +7,7 @@
 #include "support/GuiTest.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
 
 using namespace orvane;
@@ -67,6 +68,40 @@ private Q_SLOTS:
         QVERIFY(written.endsWith(
             QByteArray(Line("ProxyServerUse", "True") + Line("ProxyServerAddress", " held as typed "))));
         QVERIFY(!written.contains("Hand"));
+    }
+
+    void anUnreadableFileIsReportedOnceTheWindowIsUpAndLeftAlone() {
+        // A folder in the file's place: the run starts as a first start, says so once the window is
+        // up, and neither start nor exit writes anything.
+        QVERIFY(QDir(dir_->Path()).mkdir(u"Orvane.ini"_s));
+        test::MessageCapture messages;
+        auto w = std::make_unique<frmMain>();
+        w->Start();
+        QCOMPARE(messages.Count(), 0); // start-up itself never waits on a box
+        QVERIFY(gShowStatus);
+        QTRY_COMPARE(messages.Count(), 1);
+        QCOMPARE(messages.Last().title, u"設定ﾌｧｲﾙｴﾗｰ"_s);
+        QVERIFY(messages.Last().text.startsWith(u"設定ﾌｧｲﾙ「"_s + dir_->File(u"Orvane.ini"_s) +
+                                                u"」を読み込めませんでした。"_s));
+        QVERIFY(w->isVisible());
+        w->close();
+        QCOMPARE(messages.Count(), 1);
+        QVERIFY(QFileInfo(dir_->File(u"Orvane.ini"_s)).isDir());
+        QCOMPARE(QDir(dir_->Path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void aFailedWriteAtExitIsReported() {
+        const QString ini = dir_->Write(u"Orvane.ini"_s, "[Orvane]\r\nLINK_AB=1\r\n");
+        QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup));
+        test::MessageCapture messages;
+        auto w = std::make_unique<frmMain>();
+        w->Start();
+        QCOMPARE(gLinkLevel, 1);
+        w->close();
+        QCOMPARE(messages.Count(), 1);
+        QCOMPARE(messages.Last().text,
+                 u"設定ﾌｧｲﾙ「"_s + ini + u"」に書き込めませんでした。\r\n今回の設定は保存されません。"_s);
+        QCOMPARE(test::ReadAll(ini), QByteArray("[Orvane]\r\nLINK_AB=1\r\n"));
     }
 };
 

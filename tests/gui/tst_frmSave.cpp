@@ -14,7 +14,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -182,6 +184,47 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(In(u"Top.url")), Shortcut("U4") + "[Extra]\r\nKey=Value\r\n");
         QCOMPARE(FileDialog::Requests().size(), 2);
         QCOMPARE(QDir(out_).entryList(QDir::Files), QStringList{u"Top.url"_s});
+    }
+
+    void namesFromPagesAreMadeSafeShortenedToFitAndNeverWrittenThroughALink() {
+        AddLink(u"\u0001.bashrc\u202E", u"U1");     // hidden, with a direction override
+        AddLink(u"\u202E\u0007", u"U2");            // nothing left: the rename window asks
+        AddLink(std::u16string(100, u'漢'), u"U3"); // 304 bytes with ".url"
+        // The rename window: OK on the empty conversion is refused; a typed name is then taken.
+        const test::ExpectModal driven(u"frmFileName"_s);
+        QStringList seen;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [&] {
+            frmFileName* w = frmFileName::Loaded();
+            if (!w || !w->isVisible() || w->property("seen").toBool())
+                return;
+            w->setProperty("seen", true);
+            seen << w->findChild<QLabel*>(u"lblAfterFile"_s)->text();
+            QTest::mouseClick(w->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
+            w->findChild<QRadioButton*>(u"optFileChange_1"_s)->click();
+            w->findChild<QLineEdit*>(u"txtAfterFile"_s)->setText(u"typed"_s);
+            QTest::mouseClick(w->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
+        });
+        driver.start(5);
+        RunShortcuts();
+
+        QCOMPARE(seen, QStringList{QString()});
+        QCOMPARE(messages_->Titles(), (QStringList{Q(BlankFileNameMessage().title), u"完了"_s}));
+        QCOMPARE(ReadAll(In(u"．bashrc.url")), Shortcut("U1"));
+        QCOMPARE(ReadAll(In(u"typed.url")), Shortcut("U2"));
+        QCOMPARE(ReadAll(In(QString(QString(83, u'漢') + u".url"_s))), Shortcut("U3"));
+        QCOMPARE(QDir(out_).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        QCOMPARE(gLinks.At(0).name, std::u16string(u"．bashrc"));
+
+        // A link planted under the name: reported, its target untouched; with nothing written the
+        // message says so.
+        gLinks.Clear();
+        AddLink(u"Top", u"http://evil/");
+        const QString target = tmp_->Write(u"profile"_s, "export A=1\n");
+        QVERIFY(QFile::link(target, In(u"Top.url")));
+        RunShortcuts();
+        QCOMPARE(ReadAll(target), QByteArray("export A=1\n"));
+        ExpectLast(ShortcutCompletionMessage(U(out_), std::vector<std::u16string>{u"Top.url"}, 0));
     }
 };
 

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,4 +52,76 @@ TEST(CodecTest, DeclaredOrElseTheSystemCharacterSetIsDecoded) {
     gLinks.ForEachLive([&](int, const LinkRecord& r) { names.push_back(r.name); });
     EXPECT_EQ(names, expected);
     ResetGlobals();
+}
+
+namespace {
+
+// Every name the system's iconv lists, trailing slashes removed ("437//", "ISO-10646/UCS2/").
+std::vector<std::string> ListedCharsets() {
+    std::vector<std::string> names;
+    std::FILE* pipe = popen("iconv -l 2>/dev/null", "r");
+    if (pipe == nullptr)
+        return names;
+    std::string text;
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        text.append(chunk, got);
+    pclose(pipe);
+    std::string name;
+    for (const char c : text + ",") {
+        if (c == ',' || c == ' ' || c == '\n') {
+            while (!name.empty() && name.back() == '/')
+                name.pop_back();
+            if (!name.empty())
+                names.push_back(name);
+            name.clear();
+        } else {
+            name.push_back(c);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(CodecTest, NoCharacterSetReadsPastAShortHostileEnding) {
+    // glibc's ISO-2022-CN-EXT took the last byte (a shift-out) and then reported it invalid; stepping
+    // over it once more ran past the input. Every set gets the endings most likely to do that: shift
+    // bytes, escapes and lead bytes cut short, each copied into a buffer of exactly its size.
+    const std::vector<std::string> charsets = ListedCharsets();
+    ASSERT_GT(charsets.size(), 100u);
+    const std::vector<std::string> endings = {"\x0e",
+                                              "a\x0e",
+                                              "\x1b",
+                                              "\x1b$",
+                                              "\x1b$)",
+                                              "\x1b$)A\x0e",
+                                              "\x0e\x0f\x0e",
+                                              "\x81",
+                                              "\xff\xfe\x00",
+                                              "\xe3\x81",
+                                              "\x8e",
+                                              "\x2b\x41",
+                                              std::string("\x00", 1),
+                                              "<a href=\"http://x/\">\x0e\x1b"};
+    const SystemCodec codec("UTF-8");
+    std::size_t decoded = 0;
+    for (const std::string& charset : charsets) {
+        for (const std::string& ending : endings) {
+            const std::unique_ptr<char[]> exact(new char[ending.size()]);
+            std::memcpy(exact.get(), ending.data(), ending.size());
+            const auto text = codec.Decode(std::string_view(exact.get(), ending.size()), charset);
+            if (!text)
+                continue;
+            ++decoded;
+            // Never more characters than a byte can give (four, TSCII's most) plus a flush.
+            EXPECT_LE(text->size(), ending.size() * 8 + 8) << charset;
+        }
+    }
+    EXPECT_GT(decoded, charsets.size()); // most sets are known by the name they are listed under
+    // A name carrying iconv's own syntax is no character set.
+    EXPECT_EQ(codec.Decode("abc", "UTF-16//IGNORE"), std::nullopt);
+    EXPECT_EQ(codec.Decode("abc", "ISO-8859-1//TRANSLIT"), std::nullopt);
+    EXPECT_EQ(codec.Decode("abc", std::string("ISO-8859-1\0x", 12)), std::nullopt);
 }
