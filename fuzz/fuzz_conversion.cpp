@@ -11,6 +11,7 @@
 // the document as it is, any other value puts a <meta charset> of that set in front of it.
 
 #include "FuzzCheck.h"
+#include "FuzzHost.h"
 
 #include "core/CharRefs.h"
 #include "core/Conversion.h"
@@ -338,79 +339,6 @@ void CheckDecoders(std::string_view bytes) {
 
 // ---- The whole conversion on a file ----
 
-class FuzzHost final : public ConversionHost {
-public:
-    std::u16string target;
-    int cancelAtPump = 0;
-    int pumps = 0;
-    int shows = 0;
-    int shown = 0;
-    int messages = 0;
-    bool busy = false;
-    bool enabled = true;
-    bool progress = false;
-
-    std::u16string TargetText() const override { return target; }
-    void SetBusyPointer(bool on) override { busy = on; }
-    void ShowMessage(std::u16string_view, std::u16string_view title, MessageIcon) override {
-        ORVANE_FUZZ_CHECK(!title.empty());
-        ++messages;
-    }
-    void SetMainWindowEnabled(bool on) override { enabled = on; }
-    void ShowProgress(bool visible) override { progress = visible; }
-    void SetPhaseText(std::u16string_view) override {}
-    void SetStatusText(std::u16string_view) override {}
-    void SetStatusVisible(bool) override {}
-    void RepaintProgress() override {}
-    void PumpEvents() override {
-        if (++pumps == cancelAtPump)
-            gCancelRequested = true;
-    }
-    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override {
-        return gLinks.Add(std::move(url), std::move(name), seq);
-    }
-    void ShowNewLinks(int count) override {
-        ++shows;
-        shown = count;
-    }
-};
-
-class ScratchFile {
-public:
-    ScratchFile() {
-        // In memory where there is a tmpfs: a file rewritten on every run costs a disk flush elsewhere.
-        const char* tmp = std::getenv("TMPDIR");
-        std::string base = tmp && *tmp ? tmp : "/tmp";
-        if (access("/dev/shm", W_OK) == 0)
-            base = "/dev/shm";
-        std::string pattern = base + "/orvane-fuzz-XXXXXX";
-        if (!mkdtemp(pattern.data())) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        dir_ = pattern;
-        path_ = dir_ / "page.htm";
-    }
-    ~ScratchFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-
-    std::u16string Write(std::string_view bytes) const {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        ORVANE_FUZZ_CHECK(f != nullptr);
-        ORVANE_FUZZ_CHECK(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
-        ORVANE_FUZZ_CHECK(std::fclose(f) == 0);
-        return FromUtf8(path_.string());
-    }
-
-private:
-    std::filesystem::path dir_;
-    std::filesystem::path path_;
-};
-
 // The conversion may show a NUL of the document as U+FFFD, as browsers do.
 std::u16string WithoutNul(std::u16string s) {
     std::replace(s.begin(), s.end(), u'\0', u'\uFFFD');
@@ -419,11 +347,11 @@ std::u16string WithoutNul(std::u16string s) {
 
 void CheckRunConversion(std::string_view document, LinkLevel level, NameRule nameRule, int cancelAtPump,
                         const std::vector<Found>& direct, bool directComplete) {
-    static const ScratchFile file;
+    static const fuzz::ScratchFile file;
     ResetGlobals();
     gLinkLevel = level == LinkLevel::AHref ? 0 : 1;
     gNameMode = nameRule == NameRule::StripTags ? 0 : 1;
-    FuzzHost host;
+    fuzz::FuzzHost host;
     host.target = file.Write(document);
     host.cancelAtPump = cancelAtPump;
     RunConversion(host.target, host, Codec());

@@ -8,6 +8,7 @@
 //                                                            file, with bits 4-6 as the pump that cancels
 
 #include "FuzzCheck.h"
+#include "FuzzHost.h"
 
 #include "core/Conversion.h"
 #include "core/Globals.h"
@@ -107,63 +108,17 @@ struct CheckingSink final : ScanSink {
     }
 };
 
-class FuzzHost final : public ConversionHost {
-public:
-    std::u16string target;
-    int cancelAtPump = 0;
-    int pumps = 0;
-    int shows = 0;
-    int messages = 0;
-    bool busy = false;
-    bool enabled = true;
-    bool progress = false;
-
-    std::u16string TargetText() const override { return target; }
-    void SetBusyPointer(bool on) override { busy = on; }
-    void ShowMessage(std::u16string_view, std::u16string_view title, MessageIcon) override {
-        ORVANE_FUZZ_CHECK(!title.empty());
-        ++messages;
-    }
-    void SetMainWindowEnabled(bool on) override { enabled = on; }
-    void ShowProgress(bool visible) override { progress = visible; }
-    void SetPhaseText(std::u16string_view) override {}
-    void SetStatusText(std::u16string_view) override {}
-    void SetStatusVisible(bool) override {}
-    void RepaintProgress() override {}
-    void PumpEvents() override {
-        if (++pumps == cancelAtPump)
-            gCancelRequested = true;
-    }
-    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override {
-        return gLinks.Add(std::move(url), std::move(name), seq);
-    }
-    void ShowNewLinks(int) override { ++shows; }
-};
-
-std::filesystem::path ScratchPath() {
-    const std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string pattern = base + "/orvane-fuzz-tags-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    return std::filesystem::path(pattern) / "page.htm";
-}
-
 void CheckRunConversion(std::string_view document, NameRule rule, int cancelAtPump, int directLinks,
                         const char* address) {
-    static const std::filesystem::path path = ScratchPath();
+    static const fuzz::ScratchFile file;
     static const platform::SystemCodec codec("UTF-8");
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ORVANE_FUZZ_CHECK(f != nullptr);
-    ORVANE_FUZZ_CHECK(std::fwrite(document.data(), 1, document.size(), f) == document.size());
-    ORVANE_FUZZ_CHECK(std::fclose(f) == 0);
+    const std::u16string path = file.Write(document);
 
     ResetGlobals();
     gLinkLevel = 2;
     gNameMode = rule == NameRule::StripTags ? 0 : 1;
-    FuzzHost host;
-    host.target = FromUtf8(path.string());
+    fuzz::FuzzHost host;
+    host.target = path;
     host.cancelAtPump = cancelAtPump;
     RunConversion(host.target, host, codec, FromUtf8(address));
     ORVANE_FUZZ_CHECK(host.enabled && !host.busy && !host.progress && !gCancelRequested);
