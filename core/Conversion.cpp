@@ -196,7 +196,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         host.RepaintProgress();
         TagScanOptions options;
         options.nameRule = NameRuleFromOption(gNameMode);
-        options.countBase = gLinkCount;
+        options.countBase = gLinkCount();
         if (documentAddress.empty()) {
             std::error_code ec;
             const std::filesystem::path absolute = std::filesystem::absolute(ToUtf8(path), ec);
@@ -220,7 +220,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         ScanOptions options;
         options.level = level;
         options.nameRule = NameRuleFromOption(gNameMode);
-        options.countBase = gLinkCount;
+        options.countBase = gLinkCount();
         scan = ScanLinks(work, options, sink);
     }
     if (scan.end != ScanEnd::Cancelled)

@@ -149,6 +149,7 @@ void frmMain::BuildControls() {
 
     ListView1_ = new platform::ListView(central_);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
+    ListView1_->SetTable(&gLinks);
     ListView1_->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     connect(ListView1_, &platform::ListView::ItemClick, this, [this](int i) { ListView1_ItemClick(i); });
     connect(ListView1_, &platform::ListView::ColumnClick, this, [this](int c) { ListView1_ColumnClick(c); });
@@ -245,7 +246,6 @@ void frmMain::Form_Load() {
     // The native window is made only when shown: a move() before then places the outer frame, which
     // the window manager honours when it maps the window; a move() on a window made but not yet
     // framed would place the inner area there instead.
-    gLinkCount = 0;
     gMakingList = false;
 
     QString appDir =
@@ -409,6 +409,11 @@ void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         Form_Resize();
+    // Every command that works on the table while this window waits (the shortcut output renames
+    // records whose names cannot be file names) enables it again when done: the list then shows
+    // the table as it is now.
+    if (event->type() == QEvent::EnabledChange && isEnabled())
+        ListView1_->Refresh();
 }
 
 // ---- Layout ----
@@ -468,19 +473,12 @@ int frmMain::AddLinkRecord(std::u16string url, std::u16string name, std::int16_t
 }
 
 void frmMain::ShowNewLinks(int count) {
-    std::vector<platform::ListEntry> entries;
-    entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int pos = gLinks.Size() - count; pos < gLinks.Size(); ++pos) {
-        const LinkRecord& r = gLinks.At(pos);
-        entries.push_back({Q(r.name), Q(r.url), pos});
-    }
-    ListView1_->AddEntries(std::move(entries));
-    gLinkCount = static_cast<std::int16_t>(gLinkCount + count);
+    ListView1_->AddRecords(gLinks.Size() - count, count);
     SetCountLabel();
 }
 
 void frmMain::SetCountLabel() {
-    lblItemCnt_->setText(kCountPrefix + QString::number(gLinkCount));
+    lblItemCnt_->setText(kCountPrefix + QString::number(gLinkCount()));
 }
 
 void frmMain::SetEditControlsEnabled(bool enabled) {
@@ -501,8 +499,8 @@ void frmMain::ListView1_ItemClick(int index) {
     if (index < 1 || index > ListView1_->Count())
         return;
     const int selected = ListView1_->SelectedIndex();
-    const platform::ListEntry& clicked = ListView1_->Entry(index);
-    const platform::ListEntry& chosen = ListView1_->Entry(selected ? selected : index);
+    const platform::ListEntry clicked = ListView1_->Entry(index);
+    const platform::ListEntry chosen = ListView1_->Entry(selected ? selected : index);
     lblIdx_->setText(QString::number(chosen.tag));
     txtName_->setText(clicked.text);
     txtURL_->setText(chosen.url);
@@ -520,11 +518,12 @@ void frmMain::ListView1_AfterLabelEdit(int index, const QString& newText, bool* 
                                    MessageIcon::Exclamation);
         return;
     }
-    // The edited entry's own record is renamed, whichever entry the edit boxes hold.
-    const int tag = ListView1_->Entry(index).tag;
-    if (lblIdx_->text() == QString::number(tag))
-        txtName_->setText(newText);
+    // The edited entry's own record is renamed, whichever entry the edit boxes hold. The list shows
+    // the record, so the list, the edit box and every later output hold the same trimmed name.
+    const int tag = ListView1_->Tag(index);
     gLinks.At(tag).name = trimmed;
+    if (lblIdx_->text() == QString::number(tag))
+        txtName_->setText(Q(trimmed));
 }
 
 void frmMain::ListView1_ColumnClick(int column) {
@@ -541,7 +540,6 @@ void frmMain::ListView1_ColumnClick(int column) {
 
 void frmMain::comListClear_Click() {
     ListView1_->Clear();
-    gLinkCount = 0;
     gLinks.Clear();
     lblTgtFile_->setText(kTargetCleared);
     lblIdx_->clear();
@@ -574,11 +572,11 @@ void frmMain::cmdUpDate_Click() {
     }
     // The entry that belongs to the loaded record, selected or not, so view and table stay one pair.
     const int tag = lblIdx_->text().toInt();
-    if (const int index = ListView1_->IndexOfTag(tag))
-        ListView1_->SetEntry(index, Q(name), Q(url));
     LinkRecord& record = gLinks.At(tag);
     record.url = url;
     record.name = name;
+    if (const int index = ListView1_->IndexOfTag(tag))
+        ListView1_->EntryChanged(index);
     lblIdx_->clear();
     txtName_->clear();
     txtURL_->clear();
@@ -591,11 +589,10 @@ void frmMain::cmdDelete_Click() {
     const int selected = ListView1_->SelectedIndex();
     if (selected == 0)
         return;
-    gLinks.At(ListView1_->Entry(selected).tag).deleted = true;
+    gLinks.At(ListView1_->Tag(selected)).deleted = true;
     lblIdx_->clear();
     txtName_->clear();
     txtURL_->clear();
-    gLinkCount = static_cast<std::int16_t>(gLinkCount - 1);
     SetCountLabel();
     ListView1_->Remove(selected);
     ListView1_->clearSelection();

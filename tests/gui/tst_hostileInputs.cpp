@@ -155,7 +155,7 @@ private Q_SLOTS:
         QCOMPARE(Column(List(), 0), QStringList{u"Keep"_s} + names);
         QCOMPARE(Column(List(), 1), QStringList{u"http://keep/"_s} + urls);
         QCOMPARE(gLinks.Size(), 1 + int(names.size()));
-        QCOMPARE(int(gLinkCount), 1 + int(names.size()));
+        QCOMPARE(int(gLinkCount()), 1 + int(names.size()));
         QVERIFY(w_->isEnabled());
         QVERIFY(!frmInfo::Loaded()->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
