@@ -114,7 +114,7 @@ void frmMain::BuildControls() {
     ListView1_ = new platform::ListView(central_);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
     ListView1_->SetTable(&gLinks);
-    ListView1_->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    ListView1_->setFont(QFont(platform::kDesignFamily, 9));
     connect(ListView1_, &platform::ListView::ItemClick, this, [this](int i) { ListView1_ItemClick(i); });
     connect(ListView1_, &platform::ListView::ColumnClick, this, [this](int c) { ListView1_ColumnClick(c); });
     connect(ListView1_, &platform::ListView::DblClick, this, [this] { ListView1_DblClick(); });
@@ -128,7 +128,7 @@ void frmMain::BuildControls() {
     lblIdx_->setObjectName(QStringLiteral("lblIdx"));
     lblIdx_->hide();
 
-    const QFont editFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
+    const QFont editFont(platform::kDesignFamily, 12);
     // The limits hold for typing only: a longer name or URL from a page is loaded and kept whole.
     auto* name = new platform::LineEdit(fraUpDate_);
     name->SetTypingLimit(255);

@@ -262,7 +262,7 @@ void ListView::Resort() {
 QString ListView::HoverTextAt(const QPoint& viewportPos) const {
     const QModelIndex index = indexAt(viewportPos);
     if (index.isValid()) {
-        const QString text = index.data(Qt::DisplayRole).toString();
+        QString text = index.data(Qt::DisplayRole).toString();
         // The room the cell's text has: the cell less the style's text margins on both sides.
         const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
         if (fontMetrics().horizontalAdvance(text) > visualRect(index).width() - 2 * margin)

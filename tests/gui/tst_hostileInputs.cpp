@@ -75,7 +75,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("ours");
         QTest::addColumn<QByteArray>("after");
-        QByteArray garbage(64 * 1024, '\0');
+        QByteArray garbage(qsizetype{64} * 1024, '\0');
         QRandomGenerator random(7);
         for (char& b : garbage)
             b = static_cast<char>(random.bounded(256));
