@@ -498,6 +498,13 @@ void frmMain::ShowMessage(std::u16string_view text, std::u16string_view title, M
 }
 
 void frmMain::SetMainWindowEnabled(bool enabled) {
+    // Within a drop the window is enabled once, after its last file (InputDroppedFiles).
+    if (dropping_ && enabled && !isEnabled()) {
+        enablePending_ = true;
+        return;
+    }
+    if (!enabled)
+        enablePending_ = false;
     // The list keeps its picture while a conversion runs: repainting every visible entry greyed at
     // the conversion's first event pump, file after file of a drop, took over half of a drop's time.
     // It repaints once the window is enabled again, with the new entries.

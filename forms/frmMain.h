@@ -128,6 +128,9 @@ private:
     class WorkScope;
     Work work_ = Work::None;
     bool closePending_ = false;
+    // A drop is being converted; the window's enabling is held until its last file is done.
+    bool dropping_ = false;
+    bool enablePending_ = false;
 
     QString dataDir_;
     std::optional<QSize> pendingOuter_;

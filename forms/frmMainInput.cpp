@@ -103,6 +103,22 @@ void frmMain::InputDroppedFiles(const QStringList& paths) {
                                    QStringLiteral("ﾌｧｲﾙ入力失敗"), MessageIcon::Critical);
         return;
     }
+    // One disabled stretch for the whole drop: enabling the window after each file and disabling it
+    // for the next repainted all of it, list included, once per file. Nothing can reach the window
+    // between two files (their messages are modal), so only the painting differs.
+    struct DropScope {
+        frmMain& window;
+        explicit DropScope(frmMain& w) : window(w) { window.dropping_ = true; }
+        ~DropScope() {
+            window.dropping_ = false;
+            if (window.enablePending_) {
+                window.enablePending_ = false;
+                window.SetMainWindowEnabled(true);
+            }
+        }
+        DropScope(const DropScope&) = delete;
+        DropScope& operator=(const DropScope&) = delete;
+    } const drop(*this);
     for (const QString& path : paths) {
         if (closePending_)
             break;

@@ -44,6 +44,17 @@ QStringList TableNames() {
     return names;
 }
 
+// Counts the enabled-state changes of the window it watches.
+class EnabledChanges final : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // The names of a list file of names and addresses, in its line order.
 QStringList ListFileNames(const QString& path) {
     QStringList names;
@@ -146,6 +157,22 @@ private Q_SLOTS:
         QCOMPARE(messages.Titles(), QStringList{u"更新失敗"_s});
         QCOMPARE(list_->Entry(2).text, u"Other"_s);
         QCOMPARE(gLinks.At(1).name, std::u16string(u"Other"));
+    }
+
+    void aDropDisablesTheWindowOnceAndEnablesItAfterItsLastFile() {
+        const QStringList paths{dir_.Write(u"d1.htm"_s, Anchors({{"http://d/1", "One"}})),
+                                dir_.File(u"missing.htm"_s),
+                                dir_.Write(u"d3.htm"_s, Anchors({{"http://d/3", "Three"}}))};
+        EnabledChanges changes;
+        w_->installEventFilter(&changes);
+        MessageCapture messages;
+        w_->InputDroppedFiles(paths);
+        w_->removeEventFilter(&changes);
+        QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s});
+        QCOMPARE(changes.count, 2);
+        QVERIFY(w_->isEnabled());
+        QCOMPARE(Column(list_, 0), (QStringList{u"One"_s, u"Three"_s}));
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：2"_s);
     }
 
     void recordsRenamedBehindTheListShowAndSortAsTheTableHolds() {
