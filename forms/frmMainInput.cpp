@@ -103,14 +103,17 @@ void frmMain::InputDroppedFiles(const QStringList& paths) {
                                    QStringLiteral("ﾌｧｲﾙ入力失敗"), MessageIcon::Critical);
         return;
     }
-    // One disabled stretch for the whole drop: enabling the window after each file and disabling it
-    // for the next repainted all of it, list included, once per file. Nothing can reach the window
-    // between two files (their messages are modal), so only the painting differs.
+    // One disabled stretch for the whole drop, and one insert into the view: enabling the window
+    // after each file and disabling it for the next repainted all of it, list included, and each
+    // insert laid out every row of the view again. Nothing can reach the window between two files
+    // (their messages are modal) and the list's picture is held while it is disabled, so only the
+    // time differs.
     struct DropScope {
         frmMain& window;
         explicit DropScope(frmMain& w) : window(w) { window.dropping_ = true; }
         ~DropScope() {
             window.dropping_ = false;
+            window.ShowHeldRecords();
             if (window.enablePending_) {
                 window.enablePending_ = false;
                 window.SetMainWindowEnabled(true);

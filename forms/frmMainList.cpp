@@ -34,8 +34,20 @@ int frmMain::AddLinkRecord(std::u16string url, std::u16string name, std::int16_t
 }
 
 void frmMain::ShowNewLinks(int count) {
-    ListView1_->AddRecords(gLinks.Size() - count, count);
+    // Within a drop the view takes the records once, after its last file: each insert makes the
+    // view lay out all its rows again. They are the last records of the table until then, since a
+    // failed or cancelled file removes only its own, which were never shown.
+    if (dropping_)
+        heldRecords_ += count;
+    else
+        ListView1_->AddRecords(gLinks.Size() - count, count);
     SetCountLabel();
+}
+
+void frmMain::ShowHeldRecords() {
+    const int count = heldRecords_;
+    heldRecords_ = 0;
+    ListView1_->AddRecords(gLinks.Size() - count, count);
 }
 
 void frmMain::SetCountLabel() {
@@ -100,6 +112,7 @@ void frmMain::ListView1_ColumnClick(int column) {
 }
 
 void frmMain::comListClear_Click() {
+    heldRecords_ = 0;
     ListView1_->Clear();
     gLinks.Clear();
     lblTgtFile_->setText(kTargetCleared);

@@ -163,6 +163,8 @@ private Q_SLOTS:
         const QStringList paths{dir_.Write(u"d1.htm"_s, Anchors({{"http://d/1", "One"}})),
                                 dir_.File(u"missing.htm"_s),
                                 dir_.Write(u"d3.htm"_s, Anchors({{"http://d/3", "Three"}}))};
+        Convert(u"first.htm"_s, Anchors({{"http://d/0", "Zed"}}));
+        w_->ListView1_ColumnClick(1); // ascending by name: the drop's entries take their places
         EnabledChanges changes;
         w_->installEventFilter(&changes);
         MessageCapture messages;
@@ -171,8 +173,10 @@ private Q_SLOTS:
         QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s});
         QCOMPARE(changes.count, 2);
         QVERIFY(w_->isEnabled());
-        QCOMPARE(Column(list_, 0), (QStringList{u"One"_s, u"Three"_s}));
-        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：2"_s);
+        QCOMPARE(Column(list_, 0), (QStringList{u"One"_s, u"Three"_s, u"Zed"_s}));
+        QCOMPARE(list_->Entry(1).tag, 1);
+        QCOMPARE(list_->Entry(2).tag, 2);
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：3"_s);
     }
 
     void recordsRenamedBehindTheListShowAndSortAsTheTableHolds() {
