@@ -42,7 +42,7 @@ QString ProgramDirectory() {
 }
 
 QString WriteInputFile(const QString& name, std::string_view bytes) {
-    const QString path = ProgramDirectory() + name;
+    QString path = ProgramDirectory() + name;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
@@ -67,7 +67,7 @@ void Settle() {
 void FillLinkTable(int count) {
     const int first = gLinks.Size();
     for (int i = 0; i < count; ++i) {
-        const auto n = static_cast<std::size_t>(first + i);
+        const auto n = static_cast<std::size_t>(first) + static_cast<std::size_t>(i);
         gLinks.Add(ListEntryUrl(n), ListEntryName(n), static_cast<std::int16_t>(i));
     }
 }

@@ -101,15 +101,43 @@ private:
     ConversionHost& host_;
 };
 
+// Puts the windows back as they were before the conversion, once: by an explicit Now() where a
+// closing message must come after it, and otherwise whenever the conversion is left, so that no
+// path out of it (an exception included) leaves the main window disabled or the pointer busy.
+class WindowsRestore {
+public:
+    explicit WindowsRestore(ConversionHost& host) : host_(host) {}
+    WindowsRestore(const WindowsRestore&) = delete;
+    WindowsRestore& operator=(const WindowsRestore&) = delete;
+    ~WindowsRestore() { Now(); }
+
+    /// The main window is disabled and the progress window shown from here on.
+    void WindowsTaken() { taken_ = true; }
+
+    void Now() {
+        if (done_)
+            return;
+        done_ = true;
+        if (taken_) {
+            host_.SetMainWindowEnabled(true);
+            host_.ShowProgress(false);
+            host_.SetPhaseText(u"");
+            host_.SetStatusVisible(true);
+            host_.SetStatusText(u"");
+        }
+        host_.SetBusyPointer(false);
+    }
+
+private:
+    ConversionHost& host_;
+    bool taken_ = false;
+    bool done_ = false;
+};
+
 // Puts the windows back and drops what this conversion appended; earlier entries stay.
-void Cancel(ConversionHost& host, int mark) {
+void Cancel(ConversionHost& host, WindowsRestore& restore, int mark) {
     gCancelRequested = false;
-    host.SetMainWindowEnabled(true);
-    host.ShowProgress(false);
-    host.SetPhaseText(u"");
-    host.SetStatusText(u"");
-    host.SetStatusVisible(true);
-    host.SetBusyPointer(false);
+    restore.Now();
     host.ShowMessage(u"ｷｬﾝｾﾙされました。", u"処理の中断", MessageIcon::Information);
     gLinks.TruncateTo(mark);
 }
@@ -135,23 +163,24 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     const LinkLevel level = LinkLevelFromOption(gLinkLevel);
     const bool tags = level == LinkLevel::Tags;
     host.SetBusyPointer(true);
+    WindowsRestore restore(host);
     InputFile file;
     switch (OpenInput(path, tags ? kMaxTagInputBytes : kMaxInputBytes, file)) {
     case OpenResult::Ok:
         break;
     case OpenResult::CannotOpen:
-        host.SetBusyPointer(false);
+        restore.Now();
         host.ShowMessage(u"入力ﾌｧｲﾙ「" + path + u"」を開けません。", u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗", MessageIcon::Critical);
         return;
     case OpenResult::TooLarge:
-        host.SetBusyPointer(false);
+        restore.Now();
         host.ShowMessage(
             SizeMessage(file.size, tags ? u"ファイルサイズが8Mバイトを越えるファイルは処理できません。"
                                         : u"ファイルサイズが128Kバイトを越えるファイルは処理できません。"),
             u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ", MessageIcon::Critical);
         return;
     case OpenResult::Empty:
-        host.SetBusyPointer(false);
+        restore.Now();
         host.ShowMessage(SizeMessage(file.size, u"ファイルサイズが0バイトのファイルは処理できません。"),
                          u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ", MessageIcon::Critical);
         return;
@@ -162,6 +191,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
 
     host.SetMainWindowEnabled(false);
     host.ShowProgress(true);
+    restore.WindowsTaken();
     host.SetPhaseText(u"入力データをコンバート中...");
     host.RepaintProgress();
     if (!gShowStatus)
@@ -189,14 +219,14 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         // The parser takes the document whole, line ends and all.
         showRead(decoded.size());
         if (gCancelRequested) {
-            Cancel(host, mark);
+            Cancel(host, restore, mark);
             return;
         }
         host.SetPhaseText(u"コンバートされたデータを編集中...");
         host.RepaintProgress();
         TagScanOptions options;
         options.nameRule = NameRuleFromOption(gNameMode);
-        options.countBase = gLinkCount;
+        options.countBase = gLinkCount();
         if (documentAddress.empty()) {
             std::error_code ec;
             const std::filesystem::path absolute = std::filesystem::absolute(ToUtf8(path), ec);
@@ -210,7 +240,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     } else {
         std::u16string work = JoinLines(std::move(decoded), showRead);
         if (gCancelRequested) {
-            Cancel(host, mark);
+            Cancel(host, restore, mark);
             return;
         }
         RemoveLineBreaks(work);
@@ -220,7 +250,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         ScanOptions options;
         options.level = level;
         options.nameRule = NameRuleFromOption(gNameMode);
-        options.countBase = gLinkCount;
+        options.countBase = gLinkCount();
         scan = ScanLinks(work, options, sink);
     }
     if (scan.end != ScanEnd::Cancelled)
@@ -241,7 +271,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
             u"入力ﾌｧｲﾙ異常", MessageIcon::Critical);
     }
     if (gCancelRequested) {
-        Cancel(host, mark);
+        Cancel(host, restore, mark);
         return;
     }
 
@@ -254,12 +284,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
                          u"データなし", MessageIcon::Information);
     }
     host.ShowNewLinks(scan.links);
-    host.SetMainWindowEnabled(true);
-    host.ShowProgress(false);
-    host.SetPhaseText(u"");
-    host.SetStatusVisible(true);
-    host.SetStatusText(u"");
-    host.SetBusyPointer(false);
+    restore.Now();
     if (scan.end == ScanEnd::TableFull) {
         host.ShowMessage(
             MessageLines({u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。", u"以降のﾘﾝｸは追加されませんでした。"}),

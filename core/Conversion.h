@@ -16,7 +16,7 @@ namespace orvane {
 /// Largest input file in bytes (the message speaks of 128K, but the bound is 128,000).
 inline constexpr std::uintmax_t kMaxInputBytes = 128000;
 /// Largest input file at the level that reads the tags: 8 MiB.
-inline constexpr std::uintmax_t kMaxTagInputBytes = 8u * 1024 * 1024;
+inline constexpr std::uintmax_t kMaxTagInputBytes = std::uintmax_t{8} * 1024 * 1024;
 
 /// Reads the file at `path` and appends its links through `host`. Every outcome is shown to the user;
 /// a refused or cancelled conversion leaves the list as it was before the call. `documentAddress` is

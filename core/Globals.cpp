@@ -4,7 +4,6 @@ namespace orvane {
 
 void ResetGlobals() {
     gLinks.Clear();
-    gLinkCount = 0;
     gCancelRequested = false;
     gShowStatus = false;
     gLinkLevel = 0;

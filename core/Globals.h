@@ -11,7 +11,12 @@ namespace orvane {
 
 // The link list.
 inline LinkTable gLinks;
-inline std::int16_t gLinkCount = 0; // entries in the list view (not the table's length)
+/// The entries of the list: the records that are not deleted. Derived from the table rather than
+/// kept in step by hand; outside a conversion (which appends before it shows) the list view shows
+/// exactly these records.
+inline std::int16_t gLinkCount() {
+    return static_cast<std::int16_t>(gLinks.LiveCount());
+}
 
 // Set by the progress window's cancel button, the URL dialog's cancel and a failed transfer;
 // tested and reset by the conversion and the fetch.

@@ -8,8 +8,8 @@ namespace orvane {
 namespace {
 
 // Far more than any real head or chunk line; a peer that sends more is not a web server.
-constexpr std::size_t kMaxHeadBytes = 64 * 1024;
-constexpr std::size_t kMaxLineBytes = 8 * 1024;
+constexpr std::size_t kMaxHeadBytes = std::size_t{64} * 1024;
+constexpr std::size_t kMaxLineBytes = std::size_t{8} * 1024;
 
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <iterator>
 
@@ -51,7 +52,7 @@ public:
                                               _mm_cmpeq_epi16(_mm_or_si128(b, lastFold), last));
             auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
             while (mask != 0) {
-                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask)) / 2;
+                const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(mask)) / 2;
                 if (MiddleMatches(data + at))
                     return at;
                 mask &= mask - 1; // both bits of one unit are set: clear them
@@ -94,28 +95,6 @@ std::size_t FindAposGt(std::u16string_view s, std::size_t from) {
             return i;
         i = FindChar(s, u'\'', i + 1);
     }
-    return npos;
-}
-
-// First unit equal to `a` or `b` at or after `from`, eight at a time.
-std::size_t FindEither(std::u16string_view s, char16_t a, char16_t b, std::size_t from) {
-    const char16_t* data = s.data();
-    std::size_t i = from;
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi16(static_cast<short>(a));
-    const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
-    for (; i + 8 <= s.size(); i += 8) {
-        __m128i chunk;
-        std::memcpy(&chunk, data + i, sizeof chunk);
-        const int mask =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(chunk, va), _mm_cmpeq_epi16(chunk, vb)));
-        if (mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
-    }
-#endif
-    for (; i < s.size(); ++i)
-        if (data[i] == a || data[i] == b)
-            return i;
     return npos;
 }
 
@@ -248,7 +227,7 @@ ScanResult ScanLinks(std::u16string_view text, const ScanOptions& options, ScanS
             // The address ends at the first double quote or ">", whichever comes first (there always
             // is a ">": the segment ends with "</a>"); when the segment holds no double quote after
             // the address start, the first apostrophe before a ">" ends it.
-            const std::size_t first = FindEither(segment, u'"', u'>', addressStart);
+            const std::size_t first = FindEitherChar(segment, u'"', u'>', addressStart);
             std::size_t gt;
             std::size_t addressEnd;
             if (segment[first] == u'"') {

@@ -14,7 +14,15 @@ int LinkTable::Add(std::u16string url, std::u16string name, std::int16_t seq) {
     return Size() - 1;
 }
 
+int LinkTable::LiveCount() const {
+    int live = 0;
+    for (std::size_t i = 0; i + 1 < records_.size(); ++i)
+        live += records_[i].deleted ? 0 : 1;
+    return live;
+}
+
 void LinkTable::Clear() {
+    ++revision_;
     records_.clear();
     records_.emplace_back();
 }
@@ -22,6 +30,7 @@ void LinkTable::Clear() {
 void LinkTable::TruncateTo(int size) {
     if (size < 0 || size >= Size())
         return;
+    ++revision_;
     records_.resize(static_cast<std::size_t>(size));
     records_.emplace_back();
 }

@@ -31,8 +31,21 @@ public:
     int Size() const { return static_cast<int>(records_.size()) - 1; }
     bool Full() const { return Size() >= kMaxRecords; }
 
-    LinkRecord& At(int position) { return records_.at(static_cast<std::size_t>(position)); }
+    /// A record to change. Every call counts as a change (see Revision()), so read through a const
+    /// table where nothing is written.
+    LinkRecord& At(int position) {
+        ++revision_;
+        return records_.at(static_cast<std::size_t>(position));
+    }
     const LinkRecord& At(int position) const { return records_.at(static_cast<std::size_t>(position)); }
+
+    /// Records before the end mark that are not deleted: the entries of the list, derived here so
+    /// that no count has to be kept in step with the table by hand.
+    int LiveCount() const;
+
+    /// Grows whenever a record may have been written or the table changed; views that order the
+    /// records compare it to know whether their order may be stale.
+    std::uint64_t Revision() const { return revision_; }
 
     /// Empties the table down to its end mark.
     void Clear();
@@ -53,6 +66,7 @@ public:
 
 private:
     std::vector<LinkRecord> records_;
+    std::uint64_t revision_ = 0;
 };
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -41,7 +42,7 @@ std::size_t FindEither(std::u16string_view hay, char16_t a, char16_t b, std::siz
     if (i + 8 <= n) {
         const int mask = _mm_movemask_epi8(hits(i));
         if (mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask))) / 2;
         i += 8;
     }
     // Long stretches without a match (a whole page without a line feed) go 32 units per step,
@@ -55,7 +56,7 @@ std::size_t FindEither(std::u16string_view hay, char16_t a, char16_t b, std::siz
     for (; i + 8 <= n; i += 8) {
         const int mask = _mm_movemask_epi8(hits(i));
         if (mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask))) / 2;
     }
 #endif
     for (; i < n; ++i)

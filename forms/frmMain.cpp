@@ -4,10 +4,8 @@
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "core/Text.h"
-#include "core/TransferStates.h"
 #include "forms/BrowserLibrary.h"
 #include "forms/frmInfo.h"
-#include "forms/frmOpenURL.h"
 #include "forms/frmOption.h"
 #include "forms/frmSave.h"
 #include "forms/frmVersion.h"
@@ -38,13 +36,10 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QTimer>
-#include <QUrl>
 #include <QWindow>
 
 #include <filesystem>
@@ -58,10 +53,6 @@ using platform::U;
 namespace {
 
 const QString kTargetInitial = QStringLiteral("ﾀｰｹﾞｯﾄﾌｧｲﾙ :");
-const QString kTargetCleared = QStringLiteral("ﾀｰｹﾞｯﾄﾌｧｲﾙ ：");
-const QString kCountPrefix = QStringLiteral("ﾃﾞｰﾀ総数 ：");
-const QString kUpdateFailed = QStringLiteral("更新失敗");
-constexpr int kDropLimit = 100;
 // The designed client area, in twips.
 constexpr int kDesignWidth = 7635;
 constexpr int kDesignHeight = 5685;
@@ -90,31 +81,6 @@ QString WithSeparator(QString dir) {
 bool DirectoryWritable(const QString& dir) {
     const QFileInfo info(dir);
     return info.isDir() && info.isWritable();
-}
-
-QStringList LocalFiles(const QMimeData* mime) {
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    const QList<QUrl> urls = mime->urls();
-    for (const QUrl& url : urls)
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    return paths;
-}
-
-QString FirstWebAddress(const QMimeData* mime) {
-    if (!mime)
-        return {};
-    QList<QUrl> urls = mime->urls();
-    if (urls.isEmpty() && mime->hasText())
-        urls.append(QUrl(mime->text().trimmed()));
-    for (const QUrl& url : urls) {
-        const QString scheme = url.scheme().toLower();
-        if (scheme == u"http" || scheme == u"https")
-            return url.toString();
-    }
-    return {};
 }
 
 } // namespace
@@ -157,7 +123,8 @@ void frmMain::BuildControls() {
 
     ListView1_ = new platform::ListView(central_);
     ListView1_->setObjectName(QStringLiteral("ListView1"));
-    ListView1_->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    ListView1_->SetTable(&gLinks);
+    ListView1_->setFont(QFont(platform::kDesignFamily, 9));
     connect(ListView1_, &platform::ListView::ItemClick, this, [this](int i) { ListView1_ItemClick(i); });
     connect(ListView1_, &platform::ListView::ColumnClick, this, [this](int c) { ListView1_ColumnClick(c); });
     connect(ListView1_, &platform::ListView::DblClick, this, [this] { ListView1_DblClick(); });
@@ -171,7 +138,7 @@ void frmMain::BuildControls() {
     lblIdx_->setObjectName(QStringLiteral("lblIdx"));
     lblIdx_->hide();
 
-    const QFont editFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
+    const QFont editFont(platform::kDesignFamily, 12);
     // The limits hold for typing only: a longer name or URL from a page is loaded and kept whole.
     auto* name = new platform::LineEdit(fraUpDate_);
     name->SetTypingLimit(255);
@@ -253,7 +220,6 @@ void frmMain::Form_Load() {
     // The native window is made only when shown: a move() before then places the outer frame, which
     // the window manager honours when it maps the window; a move() on a window made but not yet
     // framed would place the inner area there instead.
-    gLinkCount = 0;
     gMakingList = false;
 
     // An installed program lives among the system's files: it never writes beside itself, keeps its
@@ -401,25 +367,6 @@ void frmMain::ReportSettingsFailure(const MessageText& message, bool later) {
     QTimer::singleShot(0, this, [this, message] { ShowMessageText(this, message); });
 }
 
-// Marks a conversion or a fetch as running. When the outermost work ends with a close request
-// pending, the window closes from the event loop, once the handler that started the work is done.
-class frmMain::WorkScope {
-public:
-    WorkScope(frmMain& window, Work kind) : window_(window), outer_(window.work_) { window.work_ = kind; }
-    ~WorkScope() {
-        window_.work_ = outer_;
-        if (outer_ == Work::None && window_.closePending_)
-            QMetaObject::invokeMethod(
-                &window_, [w = &window_] { w->close(); }, Qt::QueuedConnection);
-    }
-    WorkScope(const WorkScope&) = delete;
-    WorkScope& operator=(const WorkScope&) = delete;
-
-private:
-    frmMain& window_;
-    Work outer_;
-};
-
 void frmMain::closeEvent(QCloseEvent* event) {
     if (work_ != Work::None) {
         // Unloading now would pull the window from under the running work. A conversion is
@@ -444,6 +391,11 @@ void frmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         Form_Resize();
+    // Every command that works on the table while this window waits (the shortcut output renames
+    // records whose names cannot be file names) enables it again when done: the list then shows
+    // the table as it is now.
+    if (event->type() == QEvent::EnabledChange && isEnabled())
+        ListView1_->Refresh();
 }
 
 // ---- Layout ----
@@ -496,323 +448,12 @@ void frmMain::SetHelpTexts() {
         QStringLiteral("リスト内の全てのアイテムを、インターネットショートカットとして出力します。"));
 }
 
-// ---- The link list ----
-
-int frmMain::AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) {
-    return gLinks.Add(std::move(url), std::move(name), seq);
-}
-
-void frmMain::ShowNewLinks(int count) {
-    std::vector<platform::ListEntry> entries;
-    entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int pos = gLinks.Size() - count; pos < gLinks.Size(); ++pos) {
-        const LinkRecord& r = gLinks.At(pos);
-        entries.push_back({Q(r.name), Q(r.url), pos});
-    }
-    ListView1_->AddEntries(std::move(entries));
-    gLinkCount = static_cast<std::int16_t>(gLinkCount + count);
-    SetCountLabel();
-}
-
-void frmMain::SetCountLabel() {
-    lblItemCnt_->setText(kCountPrefix + QString::number(gLinkCount));
-}
-
-void frmMain::SetEditControlsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{txtName_, txtURL_, cmdUpDate_, cmdDelete_})
-        w->setEnabled(enabled);
-    // Enabled boxes have the window background, disabled ones the button face.
-    const QColor background = palette().color(enabled ? QPalette::Base : QPalette::Button);
-    for (QLineEdit* box : {txtName_, txtURL_}) {
-        QPalette p = box->palette();
-        p.setColor(QPalette::Active, QPalette::Base, background);
-        p.setColor(QPalette::Inactive, QPalette::Base, background);
-        p.setColor(QPalette::Disabled, QPalette::Base, background);
-        box->setPalette(p);
-    }
-}
-
-void frmMain::ListView1_ItemClick(int index) {
-    if (index < 1 || index > ListView1_->Count())
-        return;
-    const int selected = ListView1_->SelectedIndex();
-    const platform::ListEntry& clicked = ListView1_->Entry(index);
-    const platform::ListEntry& chosen = ListView1_->Entry(selected ? selected : index);
-    lblIdx_->setText(QString::number(chosen.tag));
-    txtName_->setText(clicked.text);
-    txtURL_->setText(chosen.url);
-    SetEditControlsEnabled(true);
-}
-
-void frmMain::ListView1_AfterLabelEdit(int index, const QString& newText, bool* cancel) {
-    if (index < 1 || index > ListView1_->Count())
-        return;
-    const std::u16string trimmed = Trim(U(newText));
-    if (trimmed.empty()) {
-        // An empty name would end every output at this record.
-        *cancel = true;
-        platform::MessageBox::Show(this, QStringLiteral("名称を正しく入力して下さい。"), kUpdateFailed,
-                                   MessageIcon::Exclamation);
-        return;
-    }
-    // The edited entry's own record is renamed, whichever entry the edit boxes hold.
-    const int tag = ListView1_->Entry(index).tag;
-    if (lblIdx_->text() == QString::number(tag))
-        txtName_->setText(newText);
-    gLinks.At(tag).name = trimmed;
-}
-
-void frmMain::ListView1_ColumnClick(int column) {
-    ListView1_->SetSortKey(column - 1);
-    const Qt::SortOrder order =
-        ListView1_->SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    if (ListView1_->Sorted()) {
-        ListView1_->SetSortOrder(order);
-    } else {
-        ListView1_->SetSortOrder(order);
-        ListView1_->SetSorted(true);
-    }
-}
-
-void frmMain::comListClear_Click() {
-    ListView1_->Clear();
-    gLinkCount = 0;
-    gLinks.Clear();
-    lblTgtFile_->setText(kTargetCleared);
-    lblIdx_->clear();
-    txtName_->clear();
-    txtURL_->clear();
-    lblItemCnt_->setText(kCountPrefix + QStringLiteral("0"));
-}
-
-void frmMain::cmdUpDate_Click() {
-    if (lblIdx_->text().isEmpty())
-        return;
-    if (ListView1_->Count() == 0) {
-        platform::MessageBox::Show(this,
-                                   QStringLiteral("更新対象となるデータがありません、\r\n"
-                                                  "更新対象データをリストから選択して下さい。"),
-                                   kUpdateFailed, MessageIcon::Exclamation);
-        return;
-    }
-    const std::u16string url = Trim(U(txtURL_->text()));
-    if (url.empty()) {
-        platform::MessageBox::Show(this, QStringLiteral("URLを正しく入力して下さい。"), kUpdateFailed,
-                                   MessageIcon::Exclamation);
-        return;
-    }
-    const std::u16string name = Trim(U(txtName_->text()));
-    if (name.empty()) {
-        platform::MessageBox::Show(this, QStringLiteral("名称を正しく入力して下さい。"), kUpdateFailed,
-                                   MessageIcon::Exclamation);
-        return;
-    }
-    // The entry that belongs to the loaded record, selected or not, so view and table stay one pair.
-    const int tag = lblIdx_->text().toInt();
-    if (const int index = ListView1_->IndexOfTag(tag))
-        ListView1_->SetEntry(index, Q(name), Q(url));
-    LinkRecord& record = gLinks.At(tag);
-    record.url = url;
-    record.name = name;
-    lblIdx_->clear();
-    txtName_->clear();
-    txtURL_->clear();
-    SetEditControlsEnabled(false);
-}
-
-void frmMain::cmdDelete_Click() {
-    if (ListView1_->Count() == 0)
-        return;
-    const int selected = ListView1_->SelectedIndex();
-    if (selected == 0)
-        return;
-    gLinks.At(ListView1_->Entry(selected).tag).deleted = true;
-    lblIdx_->clear();
-    txtName_->clear();
-    txtURL_->clear();
-    gLinkCount = static_cast<std::int16_t>(gLinkCount - 1);
-    SetCountLabel();
-    ListView1_->Remove(selected);
-    ListView1_->clearSelection();
-    SetEditControlsEnabled(false);
-}
-
-void frmMain::ListView1_DblClick() {
-    if (gDblClickAction == 0) {
-        cmdDelete_Click();
-        return;
-    }
-    const int selected = ListView1_->SelectedIndex();
-    if (selected == 0)
-        return;
-    gBrowseAddress = U(ListView1_->Entry(selected).url);
-    OpenBrowser();
-}
-
-// ---- Input ----
-
-void frmMain::ConvertHtmlFile(const QString& path, const QString& documentAddress) {
-    // The window is closing: no new work starts (the rest of a drop, the page of a fetch).
-    if (closePending_)
-        return;
-    const WorkScope work(*this, Work::Conversion);
-    RunConversion(U(path), *this, platform::SystemCodec::Instance(), U(documentAddress));
-}
-
-void frmMain::mOpen_Click() {
-    const QString path = modCmOpen::OpenFileDialog(this, modCmOpen::HtmlFilter(), Q(gInputDir));
-    if (!path.isEmpty()) {
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        gInputDir = U(path.left(slash + 1));
-    }
-    lblTgtFile_->setText(path);
-    ConvertHtmlFile(path);
-}
-
-void frmMain::InputDroppedFiles(const QStringList& paths) {
-    if (paths.size() > kDropLimit) {
-        platform::MessageBox::Show(this, QStringLiteral("一度に処理できるﾌｧｲﾙ数は、最大100件です。"),
-                                   QStringLiteral("ﾌｧｲﾙ入力失敗"), MessageIcon::Critical);
-        return;
-    }
-    for (const QString& path : paths) {
-        if (closePending_)
-            break;
-        lblTgtFile_->setText(path);
-        ConvertHtmlFile(path);
-    }
-}
-
-void frmMain::InputDroppedUrl(const QString& url) {
-    FetchAndConvert(url);
-}
-
-void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty() || !FirstWebAddress(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void frmMain::dragMoveEvent(QDragMoveEvent* event) {
-    event->acceptProposedAction();
-}
-
-void frmMain::dropEvent(QDropEvent* event) {
-    const QStringList files = LocalFiles(event->mimeData());
-    const QString web = files.isEmpty() ? FirstWebAddress(event->mimeData()) : QString();
-    event->acceptProposedAction();
-    if (!files.isEmpty())
-        InputDroppedFiles(files);
-    else if (!web.isEmpty())
-        InputDroppedUrl(web);
-}
+// ---- Layout (continued) ----
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize)
         Form_Resize();
     return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::mWWWOpen_Click() {
-    setEnabled(false);
-    frmOpenURL& dialog = frmOpenURL::Load(this);
-    dialog.exec();
-    setEnabled(true);
-    if (gCancelRequested) {
-        gCancelRequested = false;
-        return;
-    }
-    FetchAndConvert(dialog.Url());
-}
-
-void frmMain::Inet_StateChanged(int state) {
-    if (IsErrorState(state))
-        gCancelRequested = true;
-    const auto text = TransferStatusText(state);
-    if (!text)
-        return;
-    frmInfo& info = frmInfo::Load(this);
-    info.SetStatusText(Q(*text));
-    info.Repaint();
-}
-
-void frmMain::FetchAndConvert(const QString& url) {
-    const WorkScope work(*this, Work::Fetch);
-    // Text typed without a scheme is fetched as http; the label names what was fetched.
-    const QString address = platform::HttpFetch::TypedAddress(url);
-    setEnabled(false);
-    frmInfo& info = frmInfo::Load(this);
-    info.SetCancelVisible(false);
-    info.show();
-    info.SetPhaseText(QStringLiteral("URLから情報を取得中..."));
-    info.SetStatusText(QString());
-    info.Repaint();
-
-    // Each fetch writes a file of its own, created exclusively, and converts from it; only then is
-    // it renamed to the well-known name. So a second running copy never reads this page, nor this
-    // one the other's, and the well-known file still holds the last fetched page.
-    const QString tempPath = dataDir_ + QStringLiteral("HTML_TMP.htm");
-    QTemporaryFile page(dataDir_ + QStringLiteral("HTML_TMP-XXXXXX.htm"));
-    enum class Failure { None, Address, Transfer, File } failure = Failure::None;
-    QString finalUrl;
-    if (address.isEmpty()) {
-        failure = Failure::Address;
-    } else if (!page.open()) {
-        failure = Failure::File;
-    } else {
-        const platform::HttpFetchResult result = platform::HttpFetch::Fetch(
-            address, gProxyUse, Q(gProxyAddress), [this](int state) { Inet_StateChanged(state); });
-        if (result.outcome == platform::HttpFetchResult::Outcome::Invalid) {
-            failure = Failure::Address;
-        } else if (result.outcome == platform::HttpFetchResult::Outcome::Failed) {
-            failure = Failure::Transfer;
-        } else {
-            finalUrl = result.finalUrl;
-            // One quoted value; its bytes stay as sent, so the conversion decodes them by the
-            // page's own declaration.
-            const QByteArray content = '"' + result.body + "\"\r\n";
-            if (page.write(content) != content.size() || !page.flush())
-                failure = Failure::File;
-        }
-        page.close();
-    }
-
-    setEnabled(true);
-    info.SetCancelVisible(true);
-    info.hide();
-    info.SetPhaseText(QString());
-    info.SetStatusText(QString());
-    // The transfer's error state has been reported through gCancelRequested as well.
-    const bool transferFailed = failure == Failure::Transfer || gCancelRequested;
-    gCancelRequested = false;
-    switch (transferFailed ? Failure::Transfer : failure) {
-    case Failure::Address:
-        platform::MessageBox::Show(this, QStringLiteral("指定したURLが異常です。"), QStringLiteral("警告"),
-                                   MessageIcon::Exclamation);
-        return;
-    case Failure::File:
-        platform::MessageBox::Show(this,
-                                   QStringLiteral("取得したﾍﾟｰｼﾞを一時ﾌｧｲﾙに書き込めませんでした。") +
-                                       QStringLiteral("\r\n") +
-                                       (page.fileName().isEmpty() ? tempPath : page.fileName()),
-                                   QStringLiteral("警告"), MessageIcon::Critical);
-        return;
-    case Failure::Transfer:
-        platform::MessageBox::Show(
-            this, QStringLiteral("指定されたURLから情報を取得できませんでした。\r\n処理を中断します。"),
-            platform::MessageBox::AppTitle(), MessageIcon::None);
-        return;
-    case Failure::None:
-        break;
-    }
-    lblTgtFile_->setText(address);
-    // Relative links resolve against where the page finally came from, after its redirects.
-    ConvertHtmlFile(page.fileName(), finalUrl);
-    // Replaces the previous page in one step; a failure only leaves the fetched page under its own name.
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(page.fileName()).toStdString(),
-                            QFile::encodeName(tempPath).toStdString(), error);
-    if (!error)
-        page.setAutoRemove(false);
 }
 
 // ---- Output ----
@@ -894,7 +535,21 @@ void frmMain::ShowMessage(std::u16string_view text, std::u16string_view title, M
 }
 
 void frmMain::SetMainWindowEnabled(bool enabled) {
+    // Within a drop the window is enabled once, after its last file (InputDroppedFiles).
+    if (dropping_ && enabled && !isEnabled()) {
+        enablePending_ = true;
+        return;
+    }
+    if (!enabled)
+        enablePending_ = false;
+    // The list keeps its picture while a conversion runs: repainting every visible entry greyed at
+    // the conversion's first event pump, file after file of a drop, took over half of a drop's time.
+    // It repaints once the window is enabled again, with the new entries.
+    if (!enabled)
+        ListView1_->setUpdatesEnabled(false);
     setEnabled(enabled);
+    if (enabled)
+        ListView1_->setUpdatesEnabled(true);
 }
 
 void frmMain::ShowProgress(bool visible) {

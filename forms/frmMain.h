@@ -131,6 +131,11 @@ private:
     class WorkScope;
     Work work_ = Work::None;
     bool closePending_ = false;
+    // A drop is being converted; the window's enabling is held until its last file is done.
+    bool dropping_ = false;
+    bool enablePending_ = false;
+    int heldRecords_ = 0; // records of the drop not yet in the view (the table's last ones)
+    void ShowHeldRecords();
 
     QString dataDir_;
     std::optional<QSize> pendingOuter_;

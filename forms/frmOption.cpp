@@ -104,11 +104,6 @@ void SetAddressBoxColour(QLineEdit* box, bool enabled) {
 
 } // namespace
 
-void frmOption::Open(QWidget* mainWindow) {
-    frmOption dialog(mainWindow);
-    dialog.exec();
-}
-
 frmOption::frmOption(QWidget* mainWindow)
     : QDialog(nullptr,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),

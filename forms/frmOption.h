@@ -3,8 +3,8 @@
 // into them, ｷｬﾝｾﾙ (or any other way of closing) leaves them as they were. Every opening loads
 // it afresh from the variables.
 //
-// Use from the main window: frmOption::Open(this) (modal; returns when the dialog has closed and
-// been destroyed). Tests construct it directly and drive it by object name.
+// The main window makes one on the stack and runs exec(); tests construct it directly and drive it
+// by object name.
 
 #include <QDialog>
 #include <QPointer>
@@ -28,9 +28,6 @@ public:
 
     /// Loads the dialog (Form_Load): placed over `mainWindow`, choices taken from the variables.
     explicit frmOption(QWidget* mainWindow);
-
-    /// Loads the dialog, shows it modally and destroys it once it has closed.
-    static void Open(QWidget* mainWindow);
 
     void cmdOk_Click();
     void cmdCancel_Click();

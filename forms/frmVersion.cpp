@@ -1,6 +1,7 @@
 #include "forms/frmVersion.h"
 
 #include "modules/modOrvane.h"
+#include "platform/Desktop.h"
 #include "platform/MessageBox.h"
 #include "platform/ShellOpen.h"
 #include "platform/Twips.h"
@@ -55,7 +56,7 @@ QPixmap ProgramIcon(QSize size) {
 }
 
 QFont WindowFont(bool bold) {
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont font(platform::kDesignFamily);
     font.setPointSize(9);
     font.setBold(bold);
     return font;

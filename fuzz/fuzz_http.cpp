@@ -53,14 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Outcome whole = Read(bytes, bytes.size() + 1, close);
     const Outcome split = Read(bytes, piece, close);
-    const bool same = whole.state == split.state && whole.body == split.body && whole.status == split.status &&
-                      whole.consumed == split.consumed;
+    const bool same = whole.state == split.state && whole.body == split.body &&
+                      whole.status == split.status && whole.consumed == split.consumed;
     if (!same)
         orvane::fuzz::Show("bytes", bytes);
     ORVANE_FUZZ_CHECK(same); // however the bytes arrive
     ORVANE_FUZZ_CHECK(whole.body.size() <= kMaxBody);
     ORVANE_FUZZ_CHECK(whole.consumed <= bytes.size());
     // Done only with a final status (interim ones are skipped, 101 is refused).
-    ORVANE_FUZZ_CHECK(whole.state != HttpResponseReader::State::Done || (whole.status >= 200 && whole.status <= 999));
+    ORVANE_FUZZ_CHECK(whole.state != HttpResponseReader::State::Done ||
+                      (whole.status >= 200 && whole.status <= 999));
     return 0;
 }

@@ -117,10 +117,6 @@ void FileDialog::ClearAnswers() {
     TheHook() = Hook{};
 }
 
-bool FileDialog::HasQueuedAnswers() {
-    return !TheHook().answers.isEmpty();
-}
-
 const QList<FileDialogRequest>& FileDialog::Requests() {
     return TheHook().requests;
 }

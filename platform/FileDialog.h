@@ -35,7 +35,6 @@ public:
     // Test hook: each queued answer serves one dialog in order; an empty string answers "cancel".
     static void QueueAnswer(const QString& answer);
     static void ClearAnswers();
-    static bool HasQueuedAnswers();
     /// Every request served from the queue since ClearAnswers().
     static const QList<FileDialogRequest>& Requests();
 };

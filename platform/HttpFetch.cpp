@@ -49,10 +49,9 @@ bool Inflate(QByteArray& body, bool rawDeflateAllowed) {
             stream.avail_out = sizeof chunk;
             status = inflate(&stream, Z_NO_FLUSH);
             out.append(chunk, static_cast<qsizetype>(sizeof chunk - stream.avail_out));
-            if (out.size() > HttpFetch::kMaxBodyBytes)
+            // Too big, or the input ended before the stream did.
+            if (out.size() > HttpFetch::kMaxBodyBytes || (status == Z_BUF_ERROR && stream.avail_in == 0))
                 status = Z_DATA_ERROR;
-            else if (status == Z_BUF_ERROR && stream.avail_in == 0)
-                status = Z_DATA_ERROR; // the input ended before the stream did
         }
         const bool whole = status == Z_STREAM_END && stream.avail_in == 0;
         inflateEnd(&stream);
@@ -426,7 +425,7 @@ QString HttpFetch::TypedAddress(const QString& text) {
     // make it a host with its port ("localhost:8080/x").
     static const QRegularExpression scheme(
         QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?://|(?![0-9]*(?:[/?#]|$)))"));
-    const QString address = scheme.match(typed).hasMatch() ? typed : QStringLiteral("http://") + typed;
+    QString address = scheme.match(typed).hasMatch() ? typed : QStringLiteral("http://") + typed;
     // Parsed leniently (a space inside becomes %20), but it must name a web scheme and a valid host.
     const QUrl url(address, QUrl::TolerantMode);
     if (!url.isValid() || !IsWebScheme(url.scheme()) || url.host().isEmpty())

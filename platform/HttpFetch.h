@@ -32,7 +32,7 @@ public:
     using StateCallback = std::function<void(int state)>;
 
     /// Larger bodies are refused, so a hostile server cannot exhaust memory.
-    static constexpr qint64 kMaxBodyBytes = 8 * 1024 * 1024;
+    static constexpr qint64 kMaxBodyBytes = qint64{8} * 1024 * 1024;
     /// Redirects followed before the fetch fails; a loop fails when it reaches this.
     static constexpr int kMaxRedirects = 10;
     /// A transfer that makes no progress for this long fails.

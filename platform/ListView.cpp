@@ -1,5 +1,8 @@
 #include "platform/ListView.h"
 
+#include "core/LinkTable.h"
+#include "platform/Qt.h"
+
 #include <QCollator>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -12,19 +15,26 @@
 namespace orvane::platform {
 
 int ListViewModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int ListViewModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 2;
 }
 
+QString ListViewModel::Name(int row) const {
+    return table_ ? Q(table_->At(PositionAt(row)).name) : QString();
+}
+
+QString ListViewModel::Url(int row) const {
+    return table_ ? Q(table_->At(PositionAt(row)).url) : QString();
+}
+
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const ListEntry& e = entries_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return index.column() == 0 ? e.text : e.url;
+        return index.column() == 0 ? Name(index.row()) : Url(index.row());
     return {};
 }
 
@@ -46,12 +56,11 @@ Qt::ItemFlags ListViewModel::flags(const QModelIndex& index) const {
 bool ListViewModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || index.column() != 0)
         return false;
-    const QString text = value.toString();
     bool cancel = false;
-    Q_EMIT labelEdited(index.row(), text, &cancel);
+    Q_EMIT labelEdited(index.row(), value.toString(), &cancel);
     if (cancel)
         return false;
-    entries_[static_cast<std::size_t>(index.row())].text = text;
+    // The owner wrote the record; the cell shows what it wrote.
     Q_EMIT dataChanged(index, index);
     return true;
 }
@@ -62,13 +71,14 @@ void ListViewModel::SetHeaders(const QString& first, const QString& second) {
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, 1);
 }
 
-void ListViewModel::Append(std::vector<ListEntry> entries) {
-    if (entries.empty())
+void ListViewModel::AppendPositions(int first, int count) {
+    if (count <= 0)
         return;
-    const int first = rowCount();
-    beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
-    entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()),
-                    std::make_move_iterator(entries.end()));
+    const int row = rowCount();
+    beginInsertRows({}, row, row + count - 1);
+    rows_.reserve(rows_.size() + static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        rows_.push_back(first + i);
     endInsertRows();
 }
 
@@ -76,28 +86,27 @@ void ListViewModel::RemoveRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     beginRemoveRows({}, row, row);
-    entries_.erase(entries_.begin() + row);
+    rows_.erase(rows_.begin() + row);
     endRemoveRows();
 }
 
 void ListViewModel::ClearAll() {
     beginResetModel();
-    entries_.clear();
-    entries_.shrink_to_fit();
+    rows_.clear();
+    rows_.shrink_to_fit();
     endResetModel();
 }
 
-void ListViewModel::SetRow(int row, const QString& text, const QString& url) {
-    if (row < 0 || row >= rowCount())
+void ListViewModel::RowsChanged(int firstRow, int lastRow) {
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min(lastRow, rowCount() - 1);
+    if (firstRow > lastRow)
         return;
-    ListEntry& e = entries_[static_cast<std::size_t>(row)];
-    e.text = text;
-    e.url = url;
-    Q_EMIT dataChanged(index(row, 0), index(row, 1));
+    Q_EMIT dataChanged(index(firstRow, 0), index(lastRow, 1));
 }
 
 void ListViewModel::SortBy(int key, Qt::SortOrder order) {
-    if (entries_.size() < 2)
+    if (rows_.size() < 2 || !table_)
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
@@ -111,23 +120,25 @@ void ListViewModel::SortBy(int key, Qt::SortOrder order) {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(entries_.size());
-    for (const ListEntry& e : entries_)
-        keys.push_back(collator.sortKey(key == 0 ? e.text : e.url));
-    std::vector<int> perm(entries_.size());
+    keys.reserve(rows_.size());
+    for (const int position : rows_) {
+        const LinkRecord& r = table_->At(position);
+        keys.push_back(collator.sortKey(Q(key == 0 ? r.name : r.url)));
+    }
+    std::vector<int> perm(rows_.size());
     std::iota(perm.begin(), perm.end(), 0);
     std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) {
         const int c = keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
-    std::vector<ListEntry> sorted;
-    sorted.reserve(entries_.size());
-    std::vector<int> newRowOf(entries_.size());
+    std::vector<int> sorted;
+    sorted.reserve(rows_.size());
+    std::vector<int> newRowOf(rows_.size());
     for (std::size_t i = 0; i < perm.size(); ++i) {
         newRowOf[static_cast<std::size_t>(perm[i])] = static_cast<int>(i);
-        sorted.push_back(std::move(entries_[static_cast<std::size_t>(perm[i])]));
+        sorted.push_back(rows_[static_cast<std::size_t>(perm[i])]);
     }
-    entries_ = std::move(sorted);
+    rows_ = std::move(sorted);
 
     QModelIndexList after;
     after.reserve(before.size());
@@ -167,8 +178,14 @@ int ListView::Count() const {
     return model_->rowCount();
 }
 
-const ListEntry& ListView::Entry(int index) const {
-    return model_->Entries().at(static_cast<std::size_t>(index - 1));
+ListEntry ListView::Entry(int index) const {
+    const int row = index - 1;
+    const QModelIndex name = model_->index(row, 0);
+    return {name.data().toString(), model_->index(row, 1).data().toString(), model_->PositionAt(row)};
+}
+
+int ListView::Tag(int index) const {
+    return model_->PositionAt(index - 1);
 }
 
 int ListView::SelectedIndex() const {
@@ -177,10 +194,9 @@ int ListView::SelectedIndex() const {
 }
 
 int ListView::IndexOfTag(int tag) const {
-    const auto& entries = model_->Entries();
-    const auto it =
-        std::find_if(entries.begin(), entries.end(), [tag](const ListEntry& e) { return e.tag == tag; });
-    return it == entries.end() ? 0 : static_cast<int>(it - entries.begin()) + 1;
+    const std::vector<int>& rows = model_->Positions();
+    const auto it = std::find(rows.begin(), rows.end(), tag);
+    return it == rows.end() ? 0 : static_cast<int>(it - rows.begin()) + 1;
 }
 
 void ListView::Select(int index) {
@@ -192,15 +208,22 @@ void ListView::Select(int index) {
     selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void ListView::AddEntries(std::vector<ListEntry> entries) {
-    model_->Append(std::move(entries));
+void ListView::AddRecords(int first, int count) {
+    model_->AppendPositions(first, count);
     if (sorted_)
         Resort();
 }
 
-void ListView::SetEntry(int index, const QString& text, const QString& url) {
-    model_->SetRow(index - 1, text, url);
+void ListView::EntryChanged(int index) {
+    model_->RowsChanged(index - 1, index - 1);
     if (sorted_)
+        Resort();
+}
+
+void ListView::Refresh() {
+    model_->RowsChanged(0, Count() - 1);
+    const LinkTable* table = model_->Table();
+    if (sorted_ && table && table->Revision() != sortedRevision_)
         Resort();
 }
 
@@ -230,6 +253,8 @@ void ListView::SetSortOrder(Qt::SortOrder order) {
 
 void ListView::Resort() {
     model_->SortBy(sortKey_, order_);
+    if (const LinkTable* table = model_->Table())
+        sortedRevision_ = table->Revision();
     header()->setSortIndicatorShown(true);
     header()->setSortIndicator(sortKey_, order_);
 }
@@ -237,7 +262,7 @@ void ListView::Resort() {
 QString ListView::HoverTextAt(const QPoint& viewportPos) const {
     const QModelIndex index = indexAt(viewportPos);
     if (index.isValid()) {
-        const QString text = index.data(Qt::DisplayRole).toString();
+        QString text = index.data(Qt::DisplayRole).toString();
         // The room the cell's text has: the cell less the style's text margins on both sides.
         const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
         if (fontMetrics().horizontalAdvance(text) > visualRect(index).width() - 2 * margin)

@@ -30,7 +30,7 @@ bool IsUtf8Name(std::string_view name) {
 
 // Web names that iconv spells differently or does not know; Shift_JIS pages are CP932 in practice.
 std::string IconvName(std::string_view declared) {
-    const std::string u = Upper(declared);
+    std::string u = Upper(declared);
     if (u == "SHIFT_JIS" || u == "SHIFT-JIS" || u == "SJIS" || u == "X-SJIS" || u == "MS_KANJI" ||
         u == "CSSHIFTJIS" || u == "WINDOWS-31J" || u == "MS932" || u == "CP932")
         return "CP932";

@@ -52,7 +52,7 @@ private Q_SLOTS:
         QVERIFY(w_->isVisible());
         QVERIFY(Settings().isEmpty());
         QCOMPARE(messages.Titles(), QStringList{u"処理の中断"_s});
-        QCOMPARE(gLinkCount, 0);
+        QCOMPARE(gLinkCount(), 0);
         QVERIFY(!gCancelRequested);
         QTRY_VERIFY(!w_->isVisible());
         QVERIFY(Settings().contains("[Orvane]"));
@@ -67,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(!closeAccepted_);
         QCOMPARE(messages.Titles(), QStringList{u"処理の中断"_s});
         QCOMPARE(w_->findChild<QLabel*>(u"lblTgtFile"_s)->text(), first);
-        QCOMPARE(gLinkCount, 0);
+        QCOMPARE(gLinkCount(), 0);
         QTRY_VERIFY(!w_->isVisible());
     }
 
@@ -85,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(!gCancelRequested);
         // The page arrived, but no conversion starts once the window is closing.
         QVERIFY(test::ReadAll(dir_->File(u"HTML_TMP.htm"_s)).contains("http://one"));
-        QCOMPARE(gLinkCount, 0);
+        QCOMPARE(gLinkCount(), 0);
         QTRY_VERIFY(!w_->isVisible());
         QVERIFY(Settings().contains("[Orvane]"));
     }

@@ -136,7 +136,8 @@ private Q_SLOTS:
         const auto trust = WebServer::TrustTestCertificate();
         WebServer secure(true);
         QByteArray page = Links(500, "site");
-        page.insert(page.indexOf("<body>"), "<!--" + QByteArray(100 * 1024 - page.size(), '-') + "-->");
+        page.insert(page.indexOf("<body>"),
+                    "<!--" + QByteArray(qsizetype{100} * 1024 - page.size(), '-') + "-->");
         secure.Route("/", [](const Request&) { return test::Redirect("/www/index.html", 301); });
         secure.Route("/www/index.html", [page](const Request&) { return test::Chunked(page); });
         server_.Route("/site",

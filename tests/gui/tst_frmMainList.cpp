@@ -1,12 +1,20 @@
 // The main window's link list: cancel through the progress window's button, renaming, deleting
-// from a sorted view, updating.
+// from a sorted view, updating, and the list showing what the table holds after the shortcut
+// output renamed records.
 
 #include "core/Globals.h"
+#include "forms/frmFileName.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
+#include "forms/frmSave.h"
+#include "platform/FileDialog.h"
 #include "platform/ListView.h"
+#include "platform/Qt.h"
+#include "platform/SystemCodec.h"
 #include "support/GuiTest.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +26,7 @@ using namespace Qt::StringLiterals;
 using namespace orvane;
 using orvane::test::Column;
 using orvane::test::MessageCapture;
+using orvane::test::ReadAll;
 
 namespace {
 
@@ -26,6 +35,34 @@ QByteArray Anchors(const QList<QPair<QByteArray, QByteArray>>& links) {
     for (const auto& [url, name] : links)
         html += "<a href=\"" + url + "\">" + name + "</a>\r\n";
     return html + "</body></html>\r\n";
+}
+
+// The names of the table's live records, in table order.
+QStringList TableNames() {
+    QStringList names;
+    gLinks.ForEachLive([&](int, const LinkRecord& r) { names << platform::Q(r.name); });
+    return names;
+}
+
+// Counts the enabled-state changes of the window it watches.
+class EnabledChanges final : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The names of a list file of names and addresses, in its line order.
+QStringList ListFileNames(const QString& path) {
+    QStringList names;
+    const std::string bytes = ReadAll(path).toStdString();
+    const QString text = platform::Q(platform::SystemCodec::Instance().DecodeSystem(bytes));
+    for (const QString& line : text.split(u"\r\n"_s, Qt::SkipEmptyParts))
+        names << line.section(u',', 0, -2);
+    return names;
 }
 
 } // namespace
@@ -69,7 +106,7 @@ private Q_SLOTS:
         QCOMPARE(messages.Last().text, u"ｷｬﾝｾﾙされました。"_s);
         QCOMPARE(Column(list_, 0), QStringList{u"Keep"_s});
         QCOMPARE(gLinks.Size(), 1);
-        QCOMPARE(gLinkCount, 1);
+        QCOMPARE(gLinkCount(), 1);
         QVERIFY(!gCancelRequested);
         QVERIFY(w_->isEnabled());
         QVERIFY(!frmInfo::Loaded()->isVisible());
@@ -107,18 +144,96 @@ private Q_SLOTS:
         MessageCapture messages;
         Click(1);
         QVERIFY(list_->Model()->setData(list_->Model()->index(0, 0), u"  New  "_s, Qt::EditRole));
-        QCOMPARE(list_->Entry(1).text, u"  New  "_s);
-        QCOMPARE(Child<QLineEdit>("txtName")->text(), u"  New  "_s);
+        // The list, the edit box and the record hold the same name: what the outputs will write.
+        QCOMPARE(list_->Entry(1).text, u"New"_s);
+        QCOMPARE(Child<QLineEdit>("txtName")->text(), u"New"_s);
         QCOMPARE(gLinks.At(0).name, std::u16string(u"New"));
         // Renaming another entry than the loaded one writes that entry's own record only.
         QVERIFY(list_->Model()->setData(list_->Model()->index(1, 0), u"Other"_s, Qt::EditRole));
         QCOMPARE(gLinks.At(1).name, std::u16string(u"Other"));
-        QCOMPARE(Child<QLineEdit>("txtName")->text(), u"  New  "_s);
+        QCOMPARE(Child<QLineEdit>("txtName")->text(), u"New"_s);
         // A blank name is refused: it would cut this record and all after it out of every output.
         QVERIFY(!list_->Model()->setData(list_->Model()->index(1, 0), u"   "_s, Qt::EditRole));
         QCOMPARE(messages.Titles(), QStringList{u"更新失敗"_s});
         QCOMPARE(list_->Entry(2).text, u"Other"_s);
         QCOMPARE(gLinks.At(1).name, std::u16string(u"Other"));
+    }
+
+    void aDropDisablesTheWindowOnceAndEnablesItAfterItsLastFile() {
+        const QStringList paths{dir_.Write(u"d1.htm"_s, Anchors({{"http://d/1", "One"}})),
+                                dir_.File(u"missing.htm"_s),
+                                dir_.Write(u"d3.htm"_s, Anchors({{"http://d/3", "Three"}}))};
+        Convert(u"first.htm"_s, Anchors({{"http://d/0", "Zed"}}));
+        w_->ListView1_ColumnClick(1); // ascending by name: the drop's entries take their places
+        EnabledChanges changes;
+        w_->installEventFilter(&changes);
+        MessageCapture messages;
+        w_->InputDroppedFiles(paths);
+        w_->removeEventFilter(&changes);
+        QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s});
+        QCOMPARE(changes.count, 2);
+        QVERIFY(w_->isEnabled());
+        QCOMPARE(Column(list_, 0), (QStringList{u"One"_s, u"Three"_s, u"Zed"_s}));
+        QCOMPARE(list_->Entry(1).tag, 1);
+        QCOMPARE(list_->Entry(2).tag, 2);
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：3"_s);
+    }
+
+    void recordsRenamedBehindTheListShowAndSortAsTheTableHolds() {
+        Convert(QStringLiteral("a.htm"),
+                Anchors({{"http://a/1", "b"}, {"http://a/2", "c"}, {"http://a/3", "d"}}));
+        w_->ListView1_ColumnClick(1); // ascending by name
+        QCOMPARE(Column(list_, 0), (QStringList{u"b"_s, u"c"_s, u"d"_s}));
+        // What the shortcut output does to a name it cannot use, while the main window waits.
+        w_->setEnabled(false);
+        gLinks.At(2).name = std::u16string(u"a"); // moved in: GCC 12 misreads the literal assignment at -O3
+        w_->setEnabled(true);
+        QCOMPARE(Column(list_, 0), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+        QCOMPARE(list_->Entry(1).tag, 2);
+        QCOMPARE(list_->Entry(1).url, u"http://a/3"_s);
+        QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：3"_s);
+    }
+
+    void shortcutRunRenamesAndTheListTheTableAndAListFileAgree() {
+        gListType = 1;
+        Convert(QStringLiteral("a.htm"),
+                Anchors({{"http://a/1", "Top"}, {"http://a/2", "a/b"}, {"http://a/3", "con"}}));
+        w_->ListView1_ColumnClick(1);
+        const QString out = dir_.File(u"out"_s);
+        QVERIFY(QDir().mkpath(out));
+        // The rename window, when the loop opens it, is answered with its converted name.
+        const test::ExpectModal driven(u"frmFileName"_s);
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, this, [] {
+            frmFileName* rename = frmFileName::Loaded();
+            if (rename && rename->isVisible())
+                QTest::mouseClick(rename->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
+        });
+        driver.start(5);
+        MessageCapture messages;
+        w_->cmdOutLink_Click();
+        frmSave& save = *frmSave::Loaded();
+        QVERIFY(save.SetPath(out));
+        QTest::mouseClick(save.findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
+        driver.stop();
+        QVERIFY(w_->isEnabled());
+        QVERIFY(QFileInfo::exists(out + u"/a／b.url"_s));
+        QVERIFY(QFileInfo::exists(out + u"/ｃｏｎ.url"_s));
+
+        const QStringList table{u"Top"_s, u"a／b"_s, u"ｃｏｎ"_s};
+        QCOMPARE(TableNames(), table);
+        QStringList shown = Column(list_, 0);
+        QStringList sortedTable = table;
+        std::sort(sortedTable.begin(), sortedTable.end());
+        std::sort(shown.begin(), shown.end());
+        QCOMPARE(shown, sortedTable);
+        QCOMPARE(list_->Entry(list_->IndexOfTag(1)).text, u"a／b"_s);
+        QCOMPARE(list_->Entry(list_->IndexOfTag(2)).text, u"ｃｏｎ"_s);
+
+        const QString listFile = dir_.File(u"names.lst"_s);
+        platform::FileDialog::QueueAnswer(listFile);
+        w_->cmdMakeList_Click();
+        QCOMPARE(ListFileNames(listFile), table);
     }
 };
 

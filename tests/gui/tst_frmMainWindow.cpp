@@ -47,12 +47,12 @@ private Q_SLOTS:
         w_->InputDroppedFiles(paths);
         QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙ入力失敗"_s});
         QCOMPARE(messages.Last().text, u"一度に処理できるﾌｧｲﾙ数は、最大100件です。"_s);
-        QCOMPARE(gLinkCount, 0);
+        QCOMPARE(gLinkCount(), 0);
         paths.removeLast();
         messages.Clear();
         w_->InputDroppedFiles(paths);
         QCOMPARE(messages.Count(), 0);
-        QCOMPARE(gLinkCount, 100);
+        QCOMPARE(gLinkCount(), 100);
         QCOMPARE(Child<QLabel>(u"lblTgtFile"_s)->text(), paths.last());
     }
 
@@ -68,7 +68,7 @@ private Q_SLOTS:
         QVERIFY(enter.isAccepted());
         QApplication::sendEvent(w_.get(), &drop);
         QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s});
-        QCOMPARE(gLinkCount, 1);
+        QCOMPARE(gLinkCount(), 1);
     }
 };
 

@@ -75,7 +75,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("ours");
         QTest::addColumn<QByteArray>("after");
-        QByteArray garbage(64 * 1024, '\0');
+        QByteArray garbage(qsizetype{64} * 1024, '\0');
         QRandomGenerator random(7);
         for (char& b : garbage)
             b = static_cast<char>(random.bounded(256));
@@ -155,7 +155,7 @@ private Q_SLOTS:
         QCOMPARE(Column(List(), 0), QStringList{u"Keep"_s} + names);
         QCOMPARE(Column(List(), 1), QStringList{u"http://keep/"_s} + urls);
         QCOMPARE(gLinks.Size(), 1 + int(names.size()));
-        QCOMPARE(int(gLinkCount), 1 + int(names.size()));
+        QCOMPARE(int(gLinkCount()), 1 + int(names.size()));
         QVERIFY(w_->isEnabled());
         QVERIFY(!frmInfo::Loaded()->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());

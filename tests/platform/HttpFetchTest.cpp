@@ -267,7 +267,7 @@ TEST(HttpFetch, FailuresAndOversizedBodiesReportTheStatesReachedThenTheErrorStat
                 [&](const Request&) { return Page(Gzip(atLimitBody), 200, "Content-Encoding: gzip\r\n"); });
     // 9 MiB with no length announced (ending with the connection): counted as it comes.
     sizes.Route("/streamed", [](const Request&) {
-        return WebResponse{"HTTP/1.1 200 OK\r\n\r\n" + QByteArray(9 * 1024 * 1024, 'x'), true};
+        return WebResponse{"HTTP/1.1 200 OK\r\n\r\n" + QByteArray(qsizetype{9} * 1024 * 1024, 'x'), true};
     });
     EXPECT_EQ(Fetch(sizes.Url(u"/exact"_s)).result.body.size(), HttpFetch::kMaxBodyBytes);
     EXPECT_EQ(Fetch(sizes.Url(u"/inflated"_s)).result.body.size(), HttpFetch::kMaxBodyBytes);

@@ -115,8 +115,8 @@ WebServer::~WebServer() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void WebServer::Route(const QByteArray& path, Handler handler) {
-    routes_.insert(path, std::move(handler));
+void WebServer::Route(const QByteArray& path, const Handler& handler) {
+    routes_.insert(path, handler);
 }
 
 void WebServer::Serve(const QByteArray& path, const QByteArray& body, int status) {

@@ -50,7 +50,7 @@ public:
     WebServer& operator=(const WebServer&) = delete;
 
     /// Answers `path` (the request target) through `handler`; unknown paths get a 404 page.
-    void Route(const QByteArray& path, Handler handler);
+    void Route(const QByteArray& path, const Handler& handler);
     /// Answers every request no route takes (a proxy's absolute targets among them).
     void Fallback(Handler handler) { fallback_ = std::move(handler); }
     /// Answers `path` with a fixed page.
