@@ -274,7 +274,7 @@ private:
     }
 
     void ConnectionClosed() {
-        if (done_ || !reader_ || closing_)
+        if (done_ || !reader_)
             return;
         BytesIn(); // what came before the close
         if (done_ || !reader_ || reader_->state() != HttpResponseReader::State::Head ||
@@ -346,12 +346,10 @@ private:
     void CloseSocket() {
         if (!socket_)
             return;
-        closing_ = true;
         QObject::disconnect(socket_.get(), nullptr, &guard_, nullptr);
         socket_->abort();
         // Deleted later: this may run inside one of the socket's own signals.
         socket_.release()->deleteLater();
-        closing_ = false;
         connected_ = false;
     }
 
@@ -384,7 +382,6 @@ private:
     bool connected_ = false;
     bool keepAlive_ = false; // socket_ may carry the next request
     bool reused_ = false;    // the request under way went out on a connection used before
-    bool closing_ = false;
     std::optional<HttpResponseReader> reader_;
 
     QByteArray body_;

@@ -301,6 +301,24 @@ TEST(HttpFetch, SilentAndDrippingServersEndAtTheTimeLimits) {
     HttpFetch::SetTimeLimitsForTest({}, {});
 }
 
+TEST(HttpFetch, AFetchAskedForWhileOneRunsIsRefusedAndTheFirstGoesOn) {
+    WebServer server;
+    server.Serve("/page", "first");
+    HttpFetchResult inner;
+    bool asked = false;
+    const HttpFetchResult outer = HttpFetch::Fetch(server.Url(u"/page"_s), false, {}, [&](int state) {
+        if (state == orvane::kStateRequestSent && !asked) {
+            asked = true;
+            inner = HttpFetch::Fetch(server.Url(u"/page"_s), false, {}, {});
+        }
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(inner.outcome, Outcome::Invalid);
+    EXPECT_EQ(outer.outcome, Outcome::Ok);
+    EXPECT_EQ(outer.body, "first");
+    EXPECT_EQ(server.Heads().size(), 1);
+}
+
 TEST(HttpFetch, AddressesTypedWithoutASchemeAreFetchedOverHttp) {
     struct Case {
         const char16_t* typed;
