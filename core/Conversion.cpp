@@ -1,6 +1,7 @@
 #include "core/Conversion.h"
 
 #include "core/DocumentDecoding.h"
+#include "core/FsPath.h"
 #include "core/Globals.h"
 #include "core/LinkScan.h"
 #include "core/NestingDepth.h"
@@ -31,7 +32,7 @@ struct InputFile {
 enum class OpenResult { Ok, CannotOpen, TooLarge, Empty };
 
 OpenResult OpenInput(const std::u16string& path, std::uintmax_t maxBytes, InputFile& file) {
-    const std::filesystem::path fsPath(ToUtf8(path));
+    const std::filesystem::path fsPath = ToFsPath(path);
     std::error_code ec;
     // An ifstream opens a directory here without complaint, and a pipe or device would block or
     // never end: only a regular file is input.
@@ -229,7 +230,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         options.countBase = gLinkCount();
         if (documentAddress.empty()) {
             std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(ToUtf8(path), ec);
+            const std::filesystem::path absolute = std::filesystem::absolute(ToFsPath(path), ec);
             options.documentAddress = FileUrlFromPath(ec ? ToUtf8(path) : absolute.string());
         } else {
             options.documentAddress = ToUtf8(documentAddress);

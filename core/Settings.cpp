@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "core/AtomicFile.h"
+#include "core/FsPath.h"
 #include "core/Globals.h"
 #include "core/Text.h"
 
@@ -228,7 +229,7 @@ bool FolderExists(const std::u16string& path) {
     std::error_code ec;
     // The system would read a path only up to a NUL and find the folder named by that part.
     return !path.empty() && path.find(u'\0') == std::u16string::npos &&
-           std::filesystem::is_directory(std::filesystem::path(path), ec);
+           std::filesystem::is_directory(ToFsPath(path), ec);
 }
 
 SettingsValues ReadSettings(std::string_view fileText, std::u16string_view appDir, const TextCodec& codec,

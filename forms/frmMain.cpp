@@ -1,6 +1,7 @@
 #include "forms/frmMain.h"
 
 #include "core/Conversion.h"
+#include "core/FsPath.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "core/Text.h"
@@ -236,7 +237,7 @@ void frmMain::Form_Load() {
         QDir().mkpath(config);
         dataDir_ = WithSeparator(config);
     }
-    const std::filesystem::path iniPath(U(dataDir_ + QStringLiteral("Orvane.ini")));
+    const std::filesystem::path iniPath = ToFsPath(U(dataDir_ + QStringLiteral("Orvane.ini")));
     const auto& codec = platform::SystemCodec::Instance();
     frmSave& save = frmSave::Load(this);
 
@@ -351,7 +352,7 @@ void frmMain::Form_Unload() {
                              platform::Twips(outer.width()), platform::Twips(outer.height()));
     const QString iniPath = dataDir_ + QStringLiteral("Orvane.ini");
     if (settingsWritable_ &&
-        !WriteSettings(std::filesystem::path(U(iniPath)), state, platform::SystemCodec::Instance()))
+        !WriteSettings(ToFsPath(U(iniPath)), state, platform::SystemCodec::Instance()))
         ReportSettingsFailure(SettingsWriteFailedMessage(U(iniPath)), false);
 }
 
