@@ -22,19 +22,20 @@ inline std::int16_t gLinkCount() {
 // tested and reset by the conversion and the fetch.
 inline bool gCancelRequested = false;
 
-// Options (settings keys in brackets).
-inline bool gShowStatus = false;         // DEBUG_STS
-inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", 2 the tags read, otherwise "http:"
-inline std::int16_t gNameMode = 0;       // NAME_AB: 0 tags removed, otherwise alt text / raw text
-inline std::int16_t gListType = 0;       // LIST_MAKE: 0 URL only, otherwise name and URL
-inline bool gConfirmOverwrite = false;   // FILE_OVER_SAVE
-inline std::int16_t gDblClickAction = 0; // LIST_CLK: 0 delete, otherwise browse
-inline bool gProxyUse = false;           // ProxyServerUse
-inline std::u16string gProxyAddress;     // ProxyServerAddress
+// Options. Their keys, kinds and first-start values: the table kSettings (core/Settings.h), which
+// start-up reads them by and exit writes them from.
+inline bool gShowStatus = false;         // the progress window's status line is shown
+inline std::int16_t gLinkLevel = 0;      // 0 "a href", 2 the tags read, otherwise "http:"
+inline std::int16_t gNameMode = 0;       // 0 tags removed, otherwise alt text / raw text
+inline std::int16_t gListType = 0;       // 0 URL only, otherwise name and URL
+inline bool gConfirmOverwrite = false;   // ask before a shortcut file is replaced
+inline std::int16_t gDblClickAction = 0; // 0 delete, otherwise browse
+inline bool gProxyUse = false;           // fetch through gProxyAddress
+inline std::u16string gProxyAddress;
 
 // Directories; both end with the platform's separator.
 inline std::u16string gAppDir;
-inline std::u16string gInputDir; // DefaultInDir
+inline std::u16string gInputDir; // the open dialog's start, stored like the options
 
 // State of one output command, carried between the output windows.
 inline bool gMakingList = false;

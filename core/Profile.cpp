@@ -1,6 +1,7 @@
 #include "core/Profile.h"
 
 #include "core/AtomicFile.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,16 +23,6 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-char FoldAsciiByte(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAsciiByte(x) == FoldAsciiByte(y);
-           });
 }
 
 struct Line {
@@ -318,9 +309,7 @@ std::string SectionText(std::string_view section, std::span<const std::string> l
     out.append(TrimBlanks(section));
     out.append("]\r\n");
     for (const std::string& line : lines) {
-        for (char c : line)
-            if (c != '\r' && c != '\n' && c != '\0')
-                out.push_back(c);
+        AppendWithoutLineBreaks(out, line);
         out.append("\r\n");
     }
     return out;
