@@ -351,8 +351,7 @@ void frmMain::Form_Unload() {
         CurrentSettingsState(outDir, platform::Twips(outer.top()), platform::Twips(outer.left()),
                              platform::Twips(outer.width()), platform::Twips(outer.height()));
     const QString iniPath = dataDir_ + QStringLiteral("Orvane.ini");
-    if (settingsWritable_ &&
-        !WriteSettings(ToFsPath(U(iniPath)), state, platform::SystemCodec::Instance()))
+    if (settingsWritable_ && !WriteSettings(ToFsPath(U(iniPath)), state, platform::SystemCodec::Instance()))
         ReportSettingsFailure(SettingsWriteFailedMessage(U(iniPath)), false);
 }
 
