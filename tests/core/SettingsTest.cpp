@@ -15,8 +15,8 @@ bool FakeFolderExists(const std::u16string& path) {
     return path.rfind(u"/exists/", 0) == 0;
 }
 
-SettingsValues Read(const std::string& fileText) {
-    return ReadSettings(fileText, kAppDir, kCodec, FakeFolderExists);
+SettingsValues Read(const std::string& section) {
+    return ReadSettings("[Orvane]\r\n" + section, kAppDir, kCodec, FakeFolderExists);
 }
 
 // The section's lines as written, joined with CR LF, in UTF-8.
@@ -77,30 +77,27 @@ TEST(SettingsRead, EachKindReadsOrFallsBack) {
     };
     const Case cases[] = {
         {"Booleans: words in any case, numbers, nothing else",
-         "[Orvane]\r\nDEBUG_STS=tr\r\nFILE_OVER_SAVE= fAlSe \r\nProxyServerUse=tr\r\n",
+         "DEBUG_STS=tr\r\nFILE_OVER_SAVE= fAlSe \r\nProxyServerUse=tr\r\n",
          "DEBUG_STS=True (invalid)\nFILE_OVER_SAVE=False\nProxyServerUse=False (invalid)\n", false},
-        {"Booleans as numbers", "[Orvane]\r\nDEBUG_STS=-1\r\nFILE_OVER_SAVE=1abc\r\nProxyServerUse=\r\n",
+        {"Booleans as numbers", "DEBUG_STS=-1\r\nFILE_OVER_SAVE=1abc\r\nProxyServerUse=\r\n",
          "DEBUG_STS=True\nFILE_OVER_SAVE=True (invalid)\nProxyServerUse=False (empty)\n", false},
-        {"whole numbers", "[Orvane]\r\nLINK_AB= 1 \r\nNAME_AB=2.5\r\nLIST_MAKE=40000\r\nLIST_CLK=abc\r\n",
+        {"whole numbers", "LINK_AB= 1 \r\nNAME_AB=2.5\r\nLIST_MAKE=40000\r\nLIST_CLK=abc\r\n",
          "LINK_AB=1\nNAME_AB=2\nLIST_MAKE=0 (invalid)\nLIST_CLK=0\n", false},
         {"whole numbers at their bounds",
-         "[Orvane]\r\nLINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
+         "LINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
          "LINK_AB=4\nNAME_AB=12\nLIST_MAKE=0 (invalid)\nLIST_CLK=-32768\n", false},
-        {"coordinates", "[Orvane]\r\nTop=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
+        {"coordinates", "Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
          "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\n", true},
-        {"a coordinate that is not a whole number",
-         "[Orvane]\r\nTop=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n",
+        {"one coordinate not a number", "Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n",
          "Top=0\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
-        {"a coordinate empty, one beyond int", "[Orvane]\r\nTop=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
+        {"one coordinate empty, one beyond int", "Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
          "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
-        {"directories", "[Orvane]\r\nDefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
+        {"directories", "DefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
          "DefaultInDir=/exists/日本語/\nDefaultOutDir=/opt/orvane/ (invalid)\n", false},
-        {"the proxy address trimmed", "[Orvane]\r\nProxyServerAddress=\"  proxy:8080 \"\r\n",
+        {"the proxy address trimmed", "ProxyServerAddress=\"  proxy:8080 \"\r\n",
          "ProxyServerAddress=proxy:8080\n", false},
-        {"only our section counts, the first of its name",
-         "[Other]\r\nNAME_AB=1\r\n[orvane]\r\nLINK_AB=1\r\n[Tail]\r\nLIST_MAKE=1\r\n[Orvane]\r\nLIST_CLK="
-         "1\r\n",
-         "LINK_AB=1\n", false},
+        {"a later section of our name is not ours",
+         "LINK_AB=1\r\n[Tail]\r\nNAME_AB=1\r\n[orvane]\r\nLIST_CLK=1\r\n", "LINK_AB=1\n", false},
     };
     for (const Case& c : cases) {
         const SettingsValues v = Read(c.file);
@@ -116,8 +113,8 @@ TEST_F(SettingsGlobals, ApplyingKeepsWhatTheFileDoesNotSayAndExitWritesWhatIsHel
     gConfirmOverwrite = true;
     gLinkLevel = 2;
     gProxyAddress = u" held as typed ";
-    ApplySettings(Read("[Orvane]\r\nDEBUG_STS=\r\nProxyServerAddress=\"   \"\r\nProxyServerUse=1\r\n"
-                       "DefaultInDir=/exists/in/\r\nNAME_AB=1\r\n"));
+    ApplySettings(Read("DEBUG_STS=\r\nProxyServerAddress=\"   "
+                       "\"\r\nProxyServerUse=1\r\nDefaultInDir=/exists/in/\r\nNAME_AB=1\r\n"));
     EXPECT_EQ(Written(CurrentSettingsState(u"/out\r\nTop=1", -1, 2, 3, 4)),
               "DefaultInDir=/exists/in/\r\nDefaultOutDir=/outTop=1\r\nTop=-1\r\nLeft=2\r\nWidth=3\r\n"
               "Height=4\r\nDEBUG_STS=True\r\nLINK_AB=0\r\nNAME_AB=1\r\nLIST_MAKE=0\r\nFILE_OVER_SAVE=True\r\n"
