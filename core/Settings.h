@@ -2,6 +2,7 @@
 // The settings file: its fourteen keys, how each kind of value is read, the section texts written at
 // the first start and at exit, and the hand-over of the read values to the process-wide variables.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -52,7 +53,7 @@ struct SettingRow {
 /// The settings file's keys in the order they are written, at the first start and at exit alike.
 /// Reading, its fallbacks, the first start and writing all follow this table: a key is one row.
 // clang-format off
-inline constexpr std::array<SettingRow, 14> kSettings{{
+inline constexpr auto kSettings = std::to_array<SettingRow>({
     {"DefaultInDir",       SettingKind::Directory,   kProgramDirectory, &gInputDir},
     {"DefaultOutDir",      SettingKind::Directory,   kProgramDirectory, WindowValue::OutputDir},
     {"Top",                SettingKind::Coordinate,  FirstStart(100),   WindowValue::Top},
@@ -67,10 +68,31 @@ inline constexpr std::array<SettingRow, 14> kSettings{{
     {"LIST_CLK",           SettingKind::WholeNumber, FirstStart(0),     &gDblClickAction},
     {"ProxyServerUse",     SettingKind::Boolean,     FirstStart(0),     &gProxyUse},
     {"ProxyServerAddress", SettingKind::Text,        kEmptyText,        &gProxyAddress},
-}};
+});
 // clang-format on
 
 inline constexpr std::size_t kSettingCount = kSettings.size();
+
+/// Whether a row's variable can hold what its kind reads: a text, a flag, a 16-bit number, or a value
+/// of the windows of the same sort.
+constexpr bool FitsItsKind(const SettingRow& row) {
+    const auto* window = std::get_if<WindowValue>(&row.variable);
+    switch (row.kind) {
+    case SettingKind::Directory:
+        return std::holds_alternative<std::u16string*>(row.variable) ||
+               (window && *window == WindowValue::OutputDir);
+    case SettingKind::Text:
+        return std::holds_alternative<std::u16string*>(row.variable);
+    case SettingKind::Boolean:
+        return std::holds_alternative<bool*>(row.variable);
+    case SettingKind::WholeNumber:
+        return std::holds_alternative<std::int16_t*>(row.variable);
+    case SettingKind::Coordinate:
+        return window && *window != WindowValue::OutputDir;
+    }
+    return false;
+}
+static_assert(std::all_of(kSettings.begin(), kSettings.end(), FitsItsKind), "a row's variable fits its kind");
 
 /// One key's value: `text` for directories and text, `number` for the others (Booleans 0 or 1).
 struct SettingData {
