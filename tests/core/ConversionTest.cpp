@@ -98,8 +98,9 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     cancelAtPump_ = 2; // the button is pressed while the second key of the next file is handled
     FakeHost& host = Convert(Anchors(5, "second"));
     EXPECT_EQ(host.pumps, 2);
-    EXPECT_EQ(Join(host.Steps(), 8), "phase コンバートされたデータを編集中...|repaint|enable|progress hidden|"
-                                     "phase |status line shown|arrow|message 処理の中断");
+    // The windows are put back, the status text emptied, before the message.
+    EXPECT_EQ(Join(host.calls, 9), "pump|status: 処理状況：データ 2 を編集中...|enable|progress hidden|"
+                                   "phase |status line shown|status: |arrow|message 処理の中断");
     EXPECT_EQ(host.messages[0].text, u"ｷｬﾝｾﾙされました。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
     EXPECT_FALSE(gCancelRequested);
@@ -109,6 +110,19 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     cancelAtPump_ = 0;
     Convert(Anchors(1, "third"));
     EXPECT_EQ(LiveNames(), (Names{u"first0", u"first1", u"third0"}));
+}
+
+// NAME_AB reaches the scan at both levels: the "alt=" value, or the text without its tags.
+TEST_F(ConversionTest, NameModeChoosesAltTextOrTextAtEitherLevel) {
+    const std::string page = "<a href=\"http://x/i\"><img src=\"i.gif\" alt=\"Pic\"> <b>b</b></a>";
+    Convert(page);
+    gNameMode = 1;
+    Convert(page);
+    gLinkLevel = 2;
+    Convert(page);
+    gNameMode = 0;
+    Convert(page);
+    EXPECT_EQ(LiveNames(), (Names{u"b", u"Pic", u"Pic", u"b"}));
 }
 
 TEST_F(ConversionTest, FullTableStopsTakingLinks) {

@@ -20,6 +20,10 @@ TEST(SniffCharset, MarksThenMetaDeclarationsInTheFirstKilobyte) {
         {"<meta name=\"description\" content=\"charset=euc-jp\"><meta charset=utf-8>", "utf-8"},
         {"<metadata charset=euc-jp>", ""},
         {"<!-- <meta charset=euc-jp> --><meta charset=Shift_JIS>", "Shift_JIS"},
+        {"<!--><meta charset=euc-jp>", "euc-jp"}, // "<!-->" is a whole comment
+        // Spaces inside the quotes are no part of the name.
+        {"<meta charset=\" euc-jp \">", "euc-jp"},
+        {"<meta http-equiv=Content-Type content='text/html; charset=\"EUC-JP \"'>", "EUC-JP"},
         {std::string(kCharsetSniffBytes - 1, ' ') + meta, "euc-jp"},
         {std::string(kCharsetSniffBytes, ' ') + meta, ""},
     };

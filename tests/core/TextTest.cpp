@@ -1,4 +1,4 @@
-// The vector searches against a plain loop: every length up to a few blocks, every start and place.
+// The vector paths of the text helpers against plain loops: every length up to a few blocks.
 
 #include "core/Text.h"
 
@@ -42,4 +42,24 @@ TEST(TextSearchTest, WholeUnitsAreCompared) {
     text[77] = u'\n';
     EXPECT_EQ(FindChar(text, u'\n'), 77u);
     EXPECT_EQ(FindEitherChar(text, u'\r', u'\n', 78), npos);
+}
+
+// ASCII is widened sixteen bytes at a time: runs ending on, before and after a block's end.
+TEST(Utf8Test, AsciiRunsOfEveryLengthAroundMultibyteCharacters) {
+    for (std::size_t length = 0; length <= 50; ++length) {
+        const std::string ascii(length, 'a');
+        const std::u16string wide(length, u'a');
+        ASSERT_EQ(FromUtf8(ascii), wide) << length;
+        ASSERT_EQ(FromUtf8(ascii + "\xE6\x97\xA5" + ascii), wide + u"日" + wide) << length;
+        ASSERT_EQ(ToUtf8(wide + u"日" + wide), ascii + "\xE6\x97\xA5" + ascii) << length;
+    }
+}
+
+// A surrogate without its partner is no character: it is written as U+FFFD's bytes.
+TEST(Utf8Test, LoneSurrogatesAreWrittenAsTheReplacementCharacter) {
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, u'c', 0xDC00, 0xD800, 0xDBFF};
+    const std::string fffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(ToUtf8(std::u16string_view(lone, std::size(lone))),
+              "a" + fffd + "b" + fffd + "c" + fffd + fffd + fffd);
+    EXPECT_EQ(ToUtf8(u"\U0001F600\u00E9\u07FF\u0800"), "\xF0\x9F\x98\x80\xC3\xA9\xDF\xBF\xE0\xA0\x80");
 }
