@@ -80,6 +80,17 @@ TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
                                          u"全てのリンクを抽出できなかった可能性があります。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(LiveNames(), (Names{u"One"}));
+
+    // Without a whole link before it, the no-links message follows; a page of 128,000 "<" has none.
+    for (const std::string& page :
+         {std::string("<a href=\"http://x/2\">Two"), std::string(kMaxInputBytes, '<')}) {
+        FakeHost& none = Convert(page);
+        EXPECT_EQ(none.messages.back().text,
+                  u"「" + none.target + u"」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。");
+        EXPECT_EQ(none.messages.back().title, u"データなし");
+        EXPECT_EQ(none.messages.back().icon, MessageIcon::Information);
+    }
+    EXPECT_EQ(gLinkCount(), 1);
 }
 
 TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {

@@ -67,86 +67,11 @@ std::u16string JoinByRules(const std::u16string& text) {
     return out;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
-}
-
-// A numeric reference's character by the HTML standard's table of replacements.
-char32_t NumericByRules(const std::u16string& digits, int base) {
-    unsigned long long value = 0;
-    for (const char16_t d : digits) {
-        value = value * static_cast<unsigned>(base) +
-                static_cast<unsigned>(d <= u'9' ? d - u'0' : (d | 0x20) - u'a' + 10);
-        if (value > 0x10FFFF)
-            return U'\uFFFD';
-    }
-    const std::pair<char32_t, char32_t> windows1252[] = {
-        {0x80, 0x20AC}, {0x82, 0x201A}, {0x83, 0x0192}, {0x84, 0x201E}, {0x85, 0x2026}, {0x86, 0x2020},
-        {0x87, 0x2021}, {0x88, 0x02C6}, {0x89, 0x2030}, {0x8A, 0x0160}, {0x8B, 0x2039}, {0x8C, 0x0152},
-        {0x8E, 0x017D}, {0x91, 0x2018}, {0x92, 0x2019}, {0x93, 0x201C}, {0x94, 0x201D}, {0x95, 0x2022},
-        {0x96, 0x2013}, {0x97, 0x2014}, {0x98, 0x02DC}, {0x99, 0x2122}, {0x9A, 0x0161}, {0x9B, 0x203A},
-        {0x9C, 0x0153}, {0x9E, 0x017E}, {0x9F, 0x0178}};
-    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
-        return U'\uFFFD';
-    for (const auto& [from, to] : windows1252)
-        if (value == from)
-            return to;
-    return static_cast<char32_t>(value);
-}
-
-// References that end in ";": the text from "&" to the next ";" is one when it is "#" and decimal
-// digits, "#x" and hexadecimal digits, or a name of the table. A decoded CR or LF becomes a space in
-// a name; in an address CR, LF and tab are left out.
-std::u16string DecodeByRules(const std::u16string& text, bool address) {
-    const auto all = [](const std::u16string& s, auto pred) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), pred);
-    };
-    const auto isDigit = [](char16_t c) {
-        return c >= u'0' && c <= u'9';
-    };
-    const auto isHex = [&](char16_t c) {
-        return isDigit(c) || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f');
-    };
-    const auto isAlnum = [&](char16_t c) {
-        return isDigit(c) || ((c | 0x20) >= u'a' && (c | 0x20) <= u'z');
-    };
+// References are decoded by the character-reference rules (tested on their own); a decoded CR or LF
+// becomes a space in a name and is left out of an address, as a decoded tab is.
+std::u16string Decoded(const std::u16string& text, bool address) {
     std::u16string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t semi = text[i] == u'&' ? text.find(u';', i) : npos;
-        if (semi == npos) {
-            out += text[i];
-            continue;
-        }
-        const std::u16string body = text.substr(i + 1, semi - i - 1);
-        std::u16string decoded;
-        if (body.size() > 2 && body[0] == u'#' && (body[1] | 0x20) == u'x' && all(body.substr(2), isHex)) {
-            AppendUtf16(decoded, NumericByRules(body.substr(2), 16));
-        } else if (body.size() > 1 && body[0] == u'#' && all(body.substr(1), isDigit)) {
-            AppendUtf16(decoded, NumericByRules(body.substr(1), 10));
-        } else if (all(body, isAlnum)) {
-            if (const NamedCharRef* ref = FindNamedCharRef(body)) {
-                AppendUtf16(decoded, ref->first);
-                if (ref->second != 0)
-                    AppendUtf16(decoded, ref->second);
-            }
-        }
-        if (decoded.empty()) {
-            out += text[i];
-            continue;
-        }
-        for (const char16_t c : decoded) {
-            const bool lineBreak = c == u'\r' || c == u'\n';
-            if (address && (lineBreak || c == u'\t'))
-                continue;
-            out += lineBreak ? u' ' : c;
-        }
-        i = semi;
-    }
+    AppendDecodedCharRefs(text, out, address ? DecodedBreaks::Drop : DecodedBreaks::Space);
     return out;
 }
 
@@ -211,11 +136,11 @@ std::vector<Found> ScanByRules(const std::u16string& text, LinkLevel level, Name
             }
         }
         // Cut, decoded, trimmed; the name likewise after its cleaning; placeholders last.
-        name = Trim(DecodeByRules(name, false));
+        name = Trim(Decoded(name, false));
         const int seq = static_cast<int>(out.size());
         if (name.empty())
             name = u"(名称無し " + ToU16Number(seq) + u")";
-        std::u16string url = Trim(DecodeByRules(seg.substr(start, end - start), true));
+        std::u16string url = Trim(Decoded(seg.substr(start, end - start), true));
         if (url.empty())
             url = u"(URL無し " + ToU16Number(seq) + u")";
         out.push_back({url, name, seq});

@@ -50,9 +50,24 @@ TEST(Utf8Test, AsciiRunsOfEveryLengthAroundMultibyteCharacters) {
         const std::string ascii(length, 'a');
         const std::u16string wide(length, u'a');
         ASSERT_EQ(FromUtf8(ascii), wide) << length;
-        ASSERT_EQ(FromUtf8(ascii + "\xE6\x97\xA5" + ascii), wide + u"日" + wide) << length;
+        ASSERT_EQ(FromUtf8(ascii + "\xE6\x97\xA5" + ascii + "\xF0\x9F\x98\x80"),
+                  wide + u"日" + wide + u"\U0001F600")
+            << length;
         ASSERT_EQ(ToUtf8(wide + u"日" + wide), ascii + "\xE6\x97\xA5" + ascii) << length;
     }
+}
+
+// Each broken sequence gives one replacement for its start; the byte that broke it is read afresh.
+TEST(Utf8Test, BrokenSequences) {
+    const std::pair<std::string_view, std::u16string_view> broken[] = {
+        {"\xc0\xaf", u"\uFFFD\uFFFD"},                     // overlong
+        {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},           // a surrogate
+        {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
+        {"\xe6\x97<", u"\uFFFD<"},                         // cut short: the "<" survives
+        {"\x80\xbf\xfe", u"\uFFFD\uFFFD\uFFFD"},
+    };
+    for (const auto& [bytes, text] : broken)
+        EXPECT_EQ(FromUtf8(bytes), text);
 }
 
 // A surrogate without its partner is no character: it is written as U+FFFD's bytes.

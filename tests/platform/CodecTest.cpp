@@ -104,30 +104,6 @@ TEST(CodecTest, TheSystemCodePageIsTheLocalesCharacterSet) {
     UnderLocale("C", nullptr, [] { EXPECT_EQ(SystemCodec().SystemCharset(), "UTF-8"); });
 }
 
-TEST(CodecTest, DeclaredOrElseTheSystemCharacterSetIsDecoded) {
-    ResetGlobals();
-    ScratchDir dir;
-    // Two anchors on two lines around the Japanese name.
-    const auto convert = [&](const std::string& head, const std::string& name, const SystemCodec& codec) {
-        FakeHost host;
-        host.target = dir.Write(
-            "page.htm", "<html><head>" + head + "</head><body>\r\n<a href=\"http://x/1\">" + name +
-                            "</a>\r\n<a href=\"http://x/2\">2 " + name + "</a>\r\n</body></html>\r\n");
-        RunConversion(host.target, host, codec);
-    };
-    const SystemCodec utf8System("UTF-8");
-    convert("<meta charset=\"EUC-JP\">", kEucJp, utf8System);
-    convert("<META CHARSET=iso-2022-jp>", kIso2022Jp, utf8System);
-    // Undeclared: the system code page.
-    convert("", kSjis, SystemCodec("CP932"));
-    std::vector<std::u16string> expected, names;
-    for (int page = 0; page < 3; ++page)
-        expected.insert(expected.end(), {kName, u"2 " + kName});
-    gLinks.ForEachLive([&](int, const LinkRecord& r) { names.push_back(r.name); });
-    EXPECT_EQ(names, expected);
-    ResetGlobals();
-}
-
 namespace {
 
 // Every name the system's iconv lists, trailing slashes removed ("437//", "ISO-10646/UCS2/").
