@@ -90,13 +90,10 @@ private Q_SLOTS:
         QCOMPARE(messages.Count(), 0);
         QCOMPARE(Target(), u"http://"_s + typed);
         QCOMPARE(List()->Count(), 2);
-        for (const QString& nonsense :
-             {u"http://"_s, u"mailto:someone@example.com"_s, u"ftp://127.0.0.1/"_s}) {
-            w_->FetchAndConvert(nonsense);
-            QCOMPARE(messages.Last().text, u"指定したURLが異常です。"_s);
-            QCOMPARE(messages.Last().title, u"警告"_s);
-        }
-        QCOMPARE(messages.Count(), 3);
+        // Which addresses are nonsense is TypedAddress's table (platform tests).
+        w_->FetchAndConvert(u"mailto:someone@example.com"_s);
+        QCOMPARE(messages.Titles(), QStringList{u"警告"_s});
+        QCOMPARE(messages.Last().text, u"指定したURLが異常です。"_s);
         QCOMPARE(List()->Count(), 2);
     }
 
