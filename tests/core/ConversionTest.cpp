@@ -53,11 +53,12 @@ std::string Anchors(int count, const std::string& p = "l") {
 } // namespace
 
 TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
-    // Two lines; the first holds two characters of three bytes each, the second a relative link.
-    FakeHost& host = Convert("<a href=\"http://x/a\">日本</a>\r\n<a href=\"rel.htm\">R</a>");
+    // Two lines, each ended; the first holds two characters of three bytes each, the second a
+    // relative link.
+    FakeHost& host = Convert("<a href=\"http://x/a\">日本</a>\r\n<a href=\"rel.htm\">R</a>\r\n");
     EXPECT_EQ(Join(host.calls),
               "busy|disable|progress shown|phase 入力データをコンバート中...|repaint|"
-              "status line hidden|status: 処理状況：28/56 byte|status: 処理状況：52/56 byte|"
+              "status line hidden|status: 処理状況：28/58 byte|status: 処理状況：52/58 byte|"
               "phase コンバートされたデータを編集中...|repaint|add|pump|"
               "status: 処理状況：データ 1 を編集中...|pump|status: 処理状況：データ 1 を編集中...|"
               "arrow|phase 編集されたデータをリストに追加中...|repaint|show 1|enable|"
