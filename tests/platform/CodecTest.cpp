@@ -1,8 +1,7 @@
-// Japanese pages in their real character sets, converted end to end through the system codec.
+// The system codec: named character sets and the system code page decoded and encoded exactly, the
+// locale's character set as the system code page, and every set of iconv against hostile endings.
 
-#include "core/Conversion.h"
 #include "core/FakeHost.h"
-#include "core/Globals.h"
 #include "platform/SystemCodec.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +12,13 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace orvane;
 using orvane::platform::SystemCodec;
-using orvane::test::FakeHost;
 using orvane::test::ScratchDir;
 
 namespace {
@@ -79,16 +79,21 @@ template <typename Probe> void UnderLocale(const char* name, const char* charmap
         [[maybe_unused]] const int status = std::system(command.c_str());
         ASSERT_TRUE(std::filesystem::exists(dir.Path() / name / "LC_CTYPE")) << "localedef " << name;
     }
-    const char* oldAll = std::getenv("LC_ALL");
-    const std::string saved = oldAll ? oldAll : "";
+    // The variables as they were, to be put back.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* variable : {"LOCPATH", "LC_ALL"}) {
+        const char* value = std::getenv(variable);
+        saved.emplace_back(variable, value ? std::optional<std::string>(value) : std::nullopt);
+    }
     ::setenv("LOCPATH", dir.Path().c_str(), 1);
     ::setenv("LC_ALL", name, 1);
     probe();
-    ::unsetenv("LOCPATH");
-    if (oldAll)
-        ::setenv("LC_ALL", saved.c_str(), 1);
-    else
-        ::unsetenv("LC_ALL");
+    for (const auto& [variable, value] : saved) {
+        if (value)
+            ::setenv(variable, value->c_str(), 1);
+        else
+            ::unsetenv(variable);
+    }
     std::setlocale(LC_CTYPE, "");
 }
 
