@@ -9,6 +9,7 @@ using namespace orvane;
 using orvane::test::FakeHost;
 using Steps = std::vector<std::string>;
 using Names = std::vector<std::u16string>;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -178,14 +179,16 @@ TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
 TEST_F(ConversionTest, LineFeedsEndLinesAndReferencesAreDecoded) {
     FakeHost& host = Convert("<a\nhref=\"http://x/q?a=1&amp;b=2\">Next\npage</a>\r"
                              "<a href=\"http://x/&#x41;&#66;&#10;\"> &#x3C;any&gt;\r\n&bogus; &amp</a>\n"
-                             "<a href=\"http://x/s\"> &#32; </a>\n");
+                             "<a href=\"http://x/s\"> &#32; </a>\n"
+                             "<a href=\"http://x/nul\">readme\0.txt</a>"sv);
     EXPECT_TRUE(host.messages.empty());
-    ASSERT_EQ(gLinks.Size(), 3);
+    ASSERT_EQ(gLinks.Size(), 4);
     EXPECT_EQ(gLinks.At(0).url, u"http://x/q?a=1&b=2");
     EXPECT_EQ(gLinks.At(0).name, u"Next page");
     EXPECT_EQ(gLinks.At(1).url, u"http://x/AB"); // a decoded line feed is no part of an address
     EXPECT_EQ(gLinks.At(1).name, u"<any> &bogus; &amp");
-    EXPECT_EQ(gLinks.At(2).name, u"(名称無し 2)"); // a name of one space reference is empty
+    EXPECT_EQ(gLinks.At(2).name, u"(名称無し 2)");     // a name of one space reference is empty
+    EXPECT_EQ(gLinks.At(3).name, u"readme\uFFFD.txt"); // a NUL would cut the name as a file name
 
     EXPECT_EQ(BuildListFileBytes(gLinks, 1, codec_).substr(0, 30), "Next page,http://x/q?a=1&b=2\r\n");
     EXPECT_EQ(BuildShortcutLine(gLinks.At(0).url, codec_), "URL=http://x/q?a=1&b=2");

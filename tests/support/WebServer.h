@@ -1,7 +1,8 @@
 #pragma once
 // A web server of the tests on 127.0.0.1 that behaves like real sites: kept-alive connections,
 // redirects, chunked, compressed and slowly dripped bodies, bodies cut off by a closed connection,
-// and TLS with a certificate that only the test process trusts.
+// responses held until the test releases them, and TLS with a certificate that only the test
+// process trusts.
 
 #include <QByteArray>
 #include <QHash>
