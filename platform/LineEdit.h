@@ -16,7 +16,6 @@ public:
     /// text the program last set when that was longer: an insertion is cut to fit, as QLineEdit
     /// cuts it.
     void SetTypingLimit(int maxChars);
-    int TypingLimit() const { return typingLimit_; }
 
 protected:
     bool event(QEvent* event) override;

@@ -97,7 +97,6 @@ public:
 
     // Sorting: once switched on it stays on, and new entries take their place in the order.
     void SetSortKey(int key) { sortKey_ = key; }
-    int SortKey() const { return sortKey_; }
     void SetSorted(bool on);
     bool Sorted() const { return sorted_; }
     void SetSortOrder(Qt::SortOrder order);

@@ -8,7 +8,7 @@ ORVANE_BUILD_TYPE=${ORVANE_BUILD_TYPE:-Release}
 ORVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev libqt6svg6
-  zlib1g-dev libgumbo-dev libicu-dev
+  zlib1g-dev libgumbo-dev libicu-dev locales
   libgtest-dev libgmock-dev googletest
   fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth openbox

@@ -9,6 +9,7 @@ using namespace orvane;
 using orvane::test::FakeHost;
 using Steps = std::vector<std::string>;
 using Names = std::vector<std::u16string>;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -53,11 +54,12 @@ std::string Anchors(int count, const std::string& p = "l") {
 } // namespace
 
 TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
-    // Two lines; the first holds two characters of three bytes each, the second a relative link.
-    FakeHost& host = Convert("<a href=\"http://x/a\">日本</a>\r\n<a href=\"rel.htm\">R</a>");
+    // Two lines, each ended; the first holds two characters of three bytes each, the second a
+    // relative link.
+    FakeHost& host = Convert("<a href=\"http://x/a\">日本</a>\r\n<a href=\"rel.htm\">R</a>\r\n");
     EXPECT_EQ(Join(host.calls),
               "busy|disable|progress shown|phase 入力データをコンバート中...|repaint|"
-              "status line hidden|status: 処理状況：28/56 byte|status: 処理状況：52/56 byte|"
+              "status line hidden|status: 処理状況：28/58 byte|status: 処理状況：52/58 byte|"
               "phase コンバートされたデータを編集中...|repaint|add|pump|"
               "status: 処理状況：データ 1 を編集中...|pump|status: 処理状況：データ 1 を編集中...|"
               "arrow|phase 編集されたデータをリストに追加中...|repaint|show 1|enable|"
@@ -80,6 +82,17 @@ TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
                                          u"全てのリンクを抽出できなかった可能性があります。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(LiveNames(), (Names{u"One"}));
+
+    // Without a whole link before it, the no-links message follows; a page of 128,000 "<" has none.
+    for (const std::string& page :
+         {std::string("<a href=\"http://x/2\">Two"), std::string(kMaxInputBytes, '<')}) {
+        FakeHost& none = Convert(page);
+        EXPECT_EQ(none.messages.back().text,
+                  u"「" + none.target + u"」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。");
+        EXPECT_EQ(none.messages.back().title, u"データなし");
+        EXPECT_EQ(none.messages.back().icon, MessageIcon::Information);
+    }
+    EXPECT_EQ(gLinkCount(), 1);
 }
 
 TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {
@@ -98,8 +111,9 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     cancelAtPump_ = 2; // the button is pressed while the second key of the next file is handled
     FakeHost& host = Convert(Anchors(5, "second"));
     EXPECT_EQ(host.pumps, 2);
-    EXPECT_EQ(Join(host.Steps(), 8), "phase コンバートされたデータを編集中...|repaint|enable|progress hidden|"
-                                     "phase |status line shown|arrow|message 処理の中断");
+    // The windows are put back, the status text emptied, before the message.
+    EXPECT_EQ(Join(host.calls, 9), "pump|status: 処理状況：データ 2 を編集中...|enable|progress hidden|"
+                                   "phase |status line shown|status: |arrow|message 処理の中断");
     EXPECT_EQ(host.messages[0].text, u"ｷｬﾝｾﾙされました。");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
     EXPECT_FALSE(gCancelRequested);
@@ -109,6 +123,19 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     cancelAtPump_ = 0;
     Convert(Anchors(1, "third"));
     EXPECT_EQ(LiveNames(), (Names{u"first0", u"first1", u"third0"}));
+}
+
+// NAME_AB reaches the scan at both levels: the "alt=" value, or the text without its tags.
+TEST_F(ConversionTest, NameModeChoosesAltTextOrTextAtEitherLevel) {
+    const std::string page = "<a href=\"http://x/i\"><img src=\"i.gif\" alt=\"Pic\"> <b>b</b></a>";
+    Convert(page);
+    gNameMode = 1;
+    Convert(page);
+    gLinkLevel = 2;
+    Convert(page);
+    gNameMode = 0;
+    Convert(page);
+    EXPECT_EQ(LiveNames(), (Names{u"b", u"Pic", u"Pic", u"b"}));
 }
 
 TEST_F(ConversionTest, FullTableStopsTakingLinks) {
@@ -152,16 +179,16 @@ TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
 TEST_F(ConversionTest, LineFeedsEndLinesAndReferencesAreDecoded) {
     FakeHost& host = Convert("<a\nhref=\"http://x/q?a=1&amp;b=2\">Next\npage</a>\r"
                              "<a href=\"http://x/&#x41;&#66;&#10;\"> &#x3C;any&gt;\r\n&bogus; &amp</a>\n"
-                             "<a href=\"http://x/e\">&#0;&#x110000;&#xD800;&#x80;&#x9D;</a>\n"
-                             "<a href=\"http://x/s\"> &#32; </a>\n");
+                             "<a href=\"http://x/s\"> &#32; </a>\n"
+                             "<a href=\"http://x/nul\">readme\0.txt</a>"sv);
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(gLinks.Size(), 4);
     EXPECT_EQ(gLinks.At(0).url, u"http://x/q?a=1&b=2");
     EXPECT_EQ(gLinks.At(0).name, u"Next page");
     EXPECT_EQ(gLinks.At(1).url, u"http://x/AB"); // a decoded line feed is no part of an address
     EXPECT_EQ(gLinks.At(1).name, u"<any> &bogus; &amp");
-    EXPECT_EQ(gLinks.At(2).name, u"\uFFFD\uFFFD\uFFFD\u20AC\u009D");
-    EXPECT_EQ(gLinks.At(3).name, u"(名称無し 3)"); // a name of one space reference is empty
+    EXPECT_EQ(gLinks.At(2).name, u"(名称無し 2)");     // a name of one space reference is empty
+    EXPECT_EQ(gLinks.At(3).name, u"readme\uFFFD.txt"); // a NUL would cut the name as a file name
 
     EXPECT_EQ(BuildListFileBytes(gLinks, 1, codec_).substr(0, 30), "Next page,http://x/q?a=1&b=2\r\n");
     EXPECT_EQ(BuildShortcutLine(gLinks.At(0).url, codec_), "URL=http://x/q?a=1&b=2");

@@ -27,6 +27,25 @@ TEST(ProfileReplace, OnlyTheSectionChangesAndEveryOtherByteStays) {
     EXPECT_EQ(Replace("", "S", {injected}), "[S]\r\nURL=a[Evil]k=vx\r\n");
 }
 
+// A value past the limit is cut before the character that would be split; a character ending on the
+// limit stays whole, and bytes that start no character are cut at the limit itself.
+TEST(ProfileRead, LongValuesAreCutAtACharacterBoundary) {
+    const std::size_t max = orvane::kProfileValueMax;
+    const std::string a(max, 'a'), ji = "\xE6\x97\xA5", emoji = "\xF0\x9F\x98\x80";
+    const std::pair<std::string, std::string> cases[] = {
+        {a.substr(0, max - 1) + ji, a.substr(0, max - 1)},
+        {a.substr(0, max - 2) + ji, a.substr(0, max - 2)},
+        {a.substr(0, max - 3) + ji + "z", a.substr(0, max - 3) + ji},
+        {a.substr(0, max - 1) + emoji, a.substr(0, max - 1)},
+        {a.substr(0, max - 3) + emoji, a.substr(0, max - 3)},
+        {a + "b", a},
+        {std::string(max + 5, '\x80'), std::string(max, '\x80')},
+    };
+    for (const auto& [value, read] : cases) {
+        EXPECT_EQ(orvane::ProfileReadValue("[S]\r\nk=" + value + "\r\n", "S", "k"), read) << value.size();
+    }
+}
+
 TEST(ProfileFile, WriteCreatesReplacesAndRefusesWithoutHarm) {
     const orvane::test::ScratchDir dir;
     const fs::path ini = dir.Path() / "a.ini";

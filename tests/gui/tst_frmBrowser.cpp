@@ -3,19 +3,15 @@
 #include "forms/frmBrowser.h"
 #include "platform/MessageBox.h"
 #include "support/GuiTest.h"
+#include "support/WebServer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <algorithm>
-#include <utility>
 
 #ifdef ORVANE_HAVE_WEBENGINE
 #include <QWebEngineView>
@@ -27,50 +23,17 @@ namespace {
 
 const QString kConnecting = QStringLiteral("接続中...");
 
-// "/slow..." is held until ReleaseSlow(); anything else (the engine's own requests) answers at once.
-class PageServer : public QObject {
-public:
-    bool Start() {
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* s = m_server.nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, this, [this, s] {
-                    if (!s->peek(s->bytesAvailable()).contains("\r\n\r\n"))
-                        return; // the request is not complete yet
-                    disconnect(s, &QTcpSocket::readyRead, this, nullptr);
-                    if (s->readAll().startsWith("GET /slow"))
-                        m_held.append(s);
-                    else
-                        Reply(s);
-                });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            }
-        });
-        return m_server.listen(QHostAddress::LocalHost);
-    }
-    quint16 Port() const { return m_server.serverPort(); }
-    int SlowWaiting() const {
-        return static_cast<int>(std::count_if(m_held.begin(), m_held.end(), [](const auto& s) {
-            return s && s->state() == QAbstractSocket::ConnectedState;
-        }));
-    }
-    void ReleaseSlow() {
-        for (const auto& s : std::exchange(m_held, {}))
-            if (s)
-                Reply(s);
-    }
-
-private:
-    static void Reply(QTcpSocket* s) {
-        const QByteArray body = "<html><head><title>Slow page</title></head><body>Slow</body></html>";
-        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
-                 "Content-Length: " +
-                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
-        s->disconnectFromHost();
-    }
-
-    QTcpServer m_server;
-    QList<QPointer<QTcpSocket>> m_held;
-};
+// "/slow" and "/slow?again" are held until released; the engine's own requests are answered at once.
+void ServeSlowPage(orvane::test::WebServer& server) {
+    const auto held = [](const orvane::test::WebServer::Request&) {
+        orvane::test::WebResponse r =
+            orvane::test::Page("<html><head><title>Slow page</title></head><body>Slow</body></html>");
+        r.hold = true;
+        return r;
+    };
+    server.Route("/slow", held);
+    server.Route("/slow?again", held);
+}
 
 } // namespace
 
@@ -82,7 +45,7 @@ private Q_SLOTS:
 #ifndef ORVANE_HAVE_WEBENGINE
         QSKIP("built without the web engine");
 #endif
-        QVERIFY(m_server.Start());
+        ServeSlowPage(m_server);
         orvane::platform::MessageBox::SetTestHook(
             [this](const orvane::platform::ShownMessage& m) { m_messages.append(m); });
         m_main.show();
@@ -92,7 +55,7 @@ private Q_SLOTS:
         if (QWidget* w = BrowserWindow())
             w->close();
         QTRY_VERIFY(BrowserWindow() == nullptr);
-        m_server.ReleaseSlow();
+        m_server.ReleaseHeld();
         // Nothing here is ever reported in a message box: the engine shows its own pages.
         QVERIFY(m_messages.isEmpty());
     }
@@ -104,9 +67,9 @@ private Q_SLOTS:
         QVERIFY(w);
         QVERIFY(TimerActive(w));
         QTRY_COMPARE(w->windowTitle(), kConnecting);
-        QTRY_COMPARE_WITH_TIMEOUT(m_server.SlowWaiting(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.Held(), 1, 15000);
         QCOMPARE(w->windowTitle(), kConnecting);
-        m_server.ReleaseSlow();
+        m_server.ReleaseHeld();
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Slow page"), 15000);
         QTRY_VERIFY(!TimerActive(w));
 
@@ -115,7 +78,7 @@ private Q_SLOTS:
         box->lineEdit()->setText(slow + u"?again");
         // To the combo box, which takes typed keys (its line edit has it as focus proxy).
         QTest::keyClick(box, Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(m_server.SlowWaiting(), 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.Held(), 1, 15000);
         QCOMPARE(w->windowTitle(), kConnecting);
         QCOMPARE(box->count(), 1);
         QCOMPARE(box->itemText(0), slow);
@@ -146,7 +109,7 @@ private:
 #endif
     }
 
-    PageServer m_server;
+    orvane::test::WebServer m_server;
     QWidget m_main;
     QList<orvane::platform::ShownMessage> m_messages;
 };

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QSslSocket>
 #include <QtTest>
 
 using namespace orvane;
@@ -91,13 +90,10 @@ private Q_SLOTS:
         QCOMPARE(messages.Count(), 0);
         QCOMPARE(Target(), u"http://"_s + typed);
         QCOMPARE(List()->Count(), 2);
-        for (const QString& nonsense :
-             {u"http://"_s, u"mailto:someone@example.com"_s, u"ftp://127.0.0.1/"_s}) {
-            w_->FetchAndConvert(nonsense);
-            QCOMPARE(messages.Last().text, u"指定したURLが異常です。"_s);
-            QCOMPARE(messages.Last().title, u"警告"_s);
-        }
-        QCOMPARE(messages.Count(), 3);
+        // Which addresses are nonsense is TypedAddress's table (platform tests).
+        w_->FetchAndConvert(u"mailto:someone@example.com"_s);
+        QCOMPARE(messages.Titles(), QStringList{u"警告"_s});
+        QCOMPARE(messages.Last().text, u"指定したURLが異常です。"_s);
         QCOMPARE(List()->Count(), 2);
     }
 
@@ -127,27 +123,6 @@ private Q_SLOTS:
         QCOMPARE(messages.Last().icon, MessageIcon::Critical);
         QCOMPARE(List()->Count(), 0);
         QVERIFY(w_->isEnabled());
-    }
-
-    // http → https on another port → a path on the same host → a chunked page of 100 KB.
-    void aSiteBehindRedirectsToHttpsGivesEveryLink() {
-        if (!QSslSocket::supportsSsl())
-            QSKIP("no TLS backend");
-        const auto trust = WebServer::TrustTestCertificate();
-        WebServer secure(true);
-        QByteArray page = Links(500, "site");
-        page.insert(page.indexOf("<body>"),
-                    "<!--" + QByteArray(qsizetype{100} * 1024 - page.size(), '-') + "-->");
-        secure.Route("/", [](const Request&) { return test::Redirect("/www/index.html", 301); });
-        secure.Route("/www/index.html", [page](const Request&) { return test::Chunked(page); });
-        server_.Route("/site",
-                      [&secure](const Request&) { return test::Redirect(secure.Url(u"/"_s).toUtf8(), 301); });
-        MessageCapture messages;
-        w_->FetchAndConvert(server_.Url(u"/site"_s));
-        QCOMPARE(messages.Count(), 0);
-        QCOMPARE(List()->Count(), 500);
-        QCOMPARE(List()->Entry(500).url, u"http://site500.example/"_s);
-        QCOMPARE(test::ReadAll(dir_.File(u"HTML_TMP.htm"_s)).size(), page.size() + 4);
     }
 
     // At the level that reads the tags, a fetched page's relative links resolve against its URL.

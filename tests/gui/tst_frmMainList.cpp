@@ -1,20 +1,13 @@
 // The main window's link list: cancel through the progress window's button, renaming, deleting
-// from a sorted view, updating, and the list showing what the table holds after the shortcut
-// output renamed records.
+// from a sorted view, updating, and the list showing what the table holds after records were
+// renamed behind it (the shortcut output's renaming itself: tst_frmSave).
 
 #include "core/Globals.h"
-#include "forms/frmFileName.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
-#include "forms/frmSave.h"
-#include "platform/FileDialog.h"
 #include "platform/ListView.h"
-#include "platform/Qt.h"
-#include "platform/SystemCodec.h"
 #include "support/GuiTest.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,7 +19,6 @@ using namespace Qt::StringLiterals;
 using namespace orvane;
 using orvane::test::Column;
 using orvane::test::MessageCapture;
-using orvane::test::ReadAll;
 
 namespace {
 
@@ -35,13 +27,6 @@ QByteArray Anchors(const QList<QPair<QByteArray, QByteArray>>& links) {
     for (const auto& [url, name] : links)
         html += "<a href=\"" + url + "\">" + name + "</a>\r\n";
     return html + "</body></html>\r\n";
-}
-
-// The names of the table's live records, in table order.
-QStringList TableNames() {
-    QStringList names;
-    gLinks.ForEachLive([&](int, const LinkRecord& r) { names << platform::Q(r.name); });
-    return names;
 }
 
 // Counts the enabled-state changes of the window it watches.
@@ -54,16 +39,6 @@ public:
         return QObject::eventFilter(watched, event);
     }
 };
-
-// The names of a list file of names and addresses, in its line order.
-QStringList ListFileNames(const QString& path) {
-    QStringList names;
-    const std::string bytes = ReadAll(path).toStdString();
-    const QString text = platform::Q(platform::SystemCodec::Instance().DecodeSystem(bytes));
-    for (const QString& line : text.split(u"\r\n"_s, Qt::SkipEmptyParts))
-        names << line.section(u',', 0, -2);
-    return names;
-}
 
 } // namespace
 
@@ -192,48 +167,6 @@ private Q_SLOTS:
         QCOMPARE(list_->Entry(1).tag, 2);
         QCOMPARE(list_->Entry(1).url, u"http://a/3"_s);
         QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：3"_s);
-    }
-
-    void shortcutRunRenamesAndTheListTheTableAndAListFileAgree() {
-        gListType = 1;
-        Convert(QStringLiteral("a.htm"),
-                Anchors({{"http://a/1", "Top"}, {"http://a/2", "a/b"}, {"http://a/3", "con"}}));
-        w_->ListView1_ColumnClick(1);
-        const QString out = dir_.File(u"out"_s);
-        QVERIFY(QDir().mkpath(out));
-        // The rename window, when the loop opens it, is answered with its converted name.
-        const test::ExpectModal driven(u"frmFileName"_s);
-        QTimer driver;
-        connect(&driver, &QTimer::timeout, this, [] {
-            frmFileName* rename = frmFileName::Loaded();
-            if (rename && rename->isVisible())
-                QTest::mouseClick(rename->findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
-        });
-        driver.start(5);
-        MessageCapture messages;
-        w_->cmdOutLink_Click();
-        frmSave& save = *frmSave::Loaded();
-        QVERIFY(save.SetPath(out));
-        QTest::mouseClick(save.findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
-        driver.stop();
-        QVERIFY(w_->isEnabled());
-        QVERIFY(QFileInfo::exists(out + u"/a／b.url"_s));
-        QVERIFY(QFileInfo::exists(out + u"/ｃｏｎ.url"_s));
-
-        const QStringList table{u"Top"_s, u"a／b"_s, u"ｃｏｎ"_s};
-        QCOMPARE(TableNames(), table);
-        QStringList shown = Column(list_, 0);
-        QStringList sortedTable = table;
-        std::sort(sortedTable.begin(), sortedTable.end());
-        std::sort(shown.begin(), shown.end());
-        QCOMPARE(shown, sortedTable);
-        QCOMPARE(list_->Entry(list_->IndexOfTag(1)).text, u"a／b"_s);
-        QCOMPARE(list_->Entry(list_->IndexOfTag(2)).text, u"ｃｏｎ"_s);
-
-        const QString listFile = dir_.File(u"names.lst"_s);
-        platform::FileDialog::QueueAnswer(listFile);
-        w_->cmdMakeList_Click();
-        QCOMPARE(ListFileNames(listFile), table);
     }
 };
 

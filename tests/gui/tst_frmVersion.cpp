@@ -1,13 +1,11 @@
-// The About window: its designed texts, its two links and its caption strip.
+// The About window: its designed texts and its caption strip (its links: tst_openFailures).
 
 #include "forms/frmVersion.h"
-#include "platform/ShellOpen.h"
 
 #include <QLabel>
 #include <QTest>
 
 using orvane::frmVersion;
-using orvane::platform::ShellOpen;
 
 class tst_frmVersion : public QObject {
     Q_OBJECT
@@ -20,20 +18,6 @@ private Q_SLOTS:
         frmVersion w(&m_main);
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Orvane Ver 1.40"));
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("Maked 2003/07/08"));
-    }
-
-    void eachLinkClickOpensTheHomePageOnce() {
-        ShellOpen::SetRecording(true);
-        frmVersion w(&m_main);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* handle = w.findChild<QLabel*>(QStringLiteral("Label2"));
-        auto* address = w.findChild<QLabel*>(QStringLiteral("lblUrlDovra"));
-        QTest::mouseClick(handle, Qt::LeftButton);
-        QCOMPARE(ShellOpen::Recorded(), QStringList{frmVersion::HomePage()});
-        QTest::mouseClick(address, Qt::LeftButton);
-        QTest::mouseClick(address, Qt::LeftButton);
-        QCOMPARE(ShellOpen::Recorded(), QStringList(3, frmVersion::HomePage()));
     }
 
     void captionStripRunsAcrossTheTopOfTheEllipse() {

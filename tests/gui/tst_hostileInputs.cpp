@@ -1,10 +1,7 @@
-// Hostile inputs through the real main window: settings files and HTML that no well-made program or
-// page writes, and a full list. Neither may stop the program or lose data.
+// Hostile inputs through the real main window: settings files that no well-made program writes, and
+// a NUL in a page's link name. Neither may stop the program or lose data.
 
-#include "core/Conversion.h"
 #include "core/Globals.h"
-#include "core/LinkTable.h"
-#include "forms/frmInfo.h"
 #include "forms/frmMain.h"
 #include "forms/frmSave.h"
 #include "platform/ListView.h"
@@ -16,7 +13,6 @@
 #include <QtTest>
 
 using namespace orvane;
-using orvane::test::Column;
 using namespace Qt::StringLiterals;
 using orvane::test::MessageCapture;
 
@@ -28,10 +24,6 @@ QByteArray WithoutLineEnds(QByteArray bytes) {
 
 QByteArray Anchor(const QByteArray& url, const QByteArray& name) {
     return "<a href=\"" + url + "\">" + name + "</a>\r\n";
-}
-
-QString NoLinksText(const QString& target) {
-    return u"「"_s + target + u"」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。"_s;
 }
 
 } // namespace
@@ -122,46 +114,6 @@ private Q_SLOTS:
                  section.mid(from, section.indexOf("\r\n", from) - from));
     }
 
-    // ---- HTML files ----
-
-    void htmlFileConvertsWithTheRightResult_data() {
-        QTest::addColumn<QByteArray>("html");
-        QTest::addColumn<QStringList>("names"); // after the entry of an earlier file
-        QTest::addColumn<QStringList>("urls");
-        QTest::addColumn<QStringList>("titles");
-
-        const QStringList none;
-        const QStringList noLinks{u"データなし"_s};
-        QTest::newRow("invalid Shift_JIS")
-            << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">" +
-                   Anchor("http://a/\x81", "\x82\xA0\x82") + Anchor("http://a/\xB1", "\x93\xfa\x96\x7b\x82")
-            << QStringList{u"あ\uFFFD"_s, u"日本\uFFFD"_s}
-            << QStringList{u"http://a/\uFFFD"_s, u"http://a/ｱ"_s} << none;
-        const qsizetype max = qsizetype(kMaxInputBytes);
-        QTest::newRow("128,000 x <") << QByteArray(max, '<') << none << none << noLinks;
-    }
-    void htmlFileConvertsWithTheRightResult() {
-        QFETCH(QByteArray, html);
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, urls);
-        QFETCH(QStringList, titles);
-        Start();
-        Convert(u"first.htm"_s, Anchor("http://keep/", "Keep"));
-        MessageCapture messages;
-        Convert(u"hostile.htm"_s, html);
-        QCOMPARE(messages.Titles(), titles);
-        if (titles.contains(u"データなし"_s))
-            QCOMPARE(messages.Last().text, NoLinksText(dir_->File(u"hostile.htm"_s)));
-        QCOMPARE(Column(List(), 0), QStringList{u"Keep"_s} + names);
-        QCOMPARE(Column(List(), 1), QStringList{u"http://keep/"_s} + urls);
-        QCOMPARE(gLinks.Size(), 1 + int(names.size()));
-        QCOMPARE(int(gLinkCount()), 1 + int(names.size()));
-        QVERIFY(w_->isEnabled());
-        QVERIFY(!frmInfo::Loaded()->isVisible());
-        QVERIFY(!QGuiApplication::overrideCursor());
-        QVERIFY(!gCancelRequested);
-    }
-
     void nulInALinkNameNeverCutsTheShortcutFileName() {
         Start();
         Convert(u"nul.htm"_s,
@@ -183,21 +135,6 @@ private Q_SLOTS:
         QCOMPARE(test::ReadAll(mine), "mine"_ba);
         QCOMPARE(QDir(dir_->File(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{u"readme"_s, u"readme2.url"_s, u"readme\uFFFD.txt.url"_s}));
-    }
-
-    void fullListTakesOneMoreLinkThenRefusesTheRest() {
-        const int entries = LinkTable::kMaxRecords - 1;
-        Start();
-        for (int i = 0; i < entries; ++i)
-            w_->AddLinkRecord(u"http://example.jp/"_s.toStdU16String(), u"n"_s.toStdU16String(), 0);
-        w_->ShowNewLinks(entries);
-        MessageCapture messages;
-        w_->InputDroppedFiles(
-            {dir_->Write(u"more.htm"_s, Anchor("http://a/", "new0") + Anchor("http://b/", "new1"))});
-        QCOMPARE(messages.Titles(), QStringList{u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ"_s});
-        QCOMPARE(List()->Count(), LinkTable::kMaxRecords);
-        QCOMPARE(gLinks.Size(), LinkTable::kMaxRecords);
-        QCOMPARE(List()->Entry(entries + 1).text, u"new0"_s); // positions count from 1
     }
 };
 

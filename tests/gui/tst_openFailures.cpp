@@ -75,7 +75,7 @@ private Q_SLOTS:
                           u"ﾎｰﾑﾍﾟｰｼﾞを開けませんでした。\r\n"_s + frmVersion::HomePage());
         QTest::mouseClick(about.findChild<QLabel*>(u"Label2"_s), Qt::LeftButton);
         QCOMPARE(messages.Count(), 2);
-        QCOMPARE(ShellOpen::Recorded().size(), 2);
+        QCOMPARE(ShellOpen::Recorded(), QStringList(2, frmVersion::HomePage()));
         QVERIFY(about.isVisible());
     }
 

@@ -1,21 +1,24 @@
-// Japanese pages in their real character sets, converted end to end through the system codec.
+// The system codec: named character sets and the system code page decoded and encoded exactly, the
+// locale's character set as the system code page, and every set of iconv against hostile endings.
 
-#include "core/Conversion.h"
 #include "core/FakeHost.h"
-#include "core/Globals.h"
 #include "platform/SystemCodec.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace orvane;
 using orvane::platform::SystemCodec;
-using orvane::test::FakeHost;
 using orvane::test::ScratchDir;
 
 namespace {
@@ -30,28 +33,80 @@ const std::u16string kName = u"リンク一覧ソ表";
 
 } // namespace
 
-TEST(CodecTest, DeclaredOrElseTheSystemCharacterSetIsDecoded) {
-    ResetGlobals();
-    ScratchDir dir;
-    // Two anchors on two lines around the Japanese name.
-    const auto convert = [&](const std::string& head, const std::string& name, const SystemCodec& codec) {
-        FakeHost host;
-        host.target = dir.Write(
-            "page.htm", "<html><head>" + head + "</head><body>\r\n<a href=\"http://x/1\">" + name +
-                            "</a>\r\n<a href=\"http://x/2\">2 " + name + "</a>\r\n</body></html>\r\n");
-        RunConversion(host.target, host, codec);
-    };
-    const SystemCodec utf8System("UTF-8");
-    convert("<meta charset=\"EUC-JP\">", kEucJp, utf8System);
-    convert("<META CHARSET=iso-2022-jp>", kIso2022Jp, utf8System);
-    // Undeclared: the system code page.
-    convert("", kSjis, SystemCodec("CP932"));
-    std::vector<std::u16string> expected, names;
-    for (int page = 0; page < 3; ++page)
-        expected.insert(expected.end(), {kName, u"2 " + kName});
-    gLinks.ForEachLive([&](int, const LinkRecord& r) { names.push_back(r.name); });
-    EXPECT_EQ(names, expected);
-    ResetGlobals();
+TEST(CodecTest, NamedCharacterSetsDecodeToExactlyTheirText) {
+    const SystemCodec codec("UTF-8");
+    // The table (Shift_JIS) and the general path: nothing before, nothing after.
+    EXPECT_EQ(codec.Decode(kSjis, "Shift_JIS"), kName);
+    EXPECT_EQ(codec.Decode(kEucJp, "EUC-JP"), kName);
+    EXPECT_EQ(codec.Decode(kIso2022Jp, "ISO-2022-JP"), kName);
+    EXPECT_EQ(codec.Decode("", "EUC-JP"), u"");
+    EXPECT_EQ(codec.Decode("a\xE9", "ISO-8859-1"), u"a\u00E9");
+    // One replacement for a refused byte and for a sequence cut short at the end.
+    EXPECT_EQ(codec.Decode("a\xFF"
+                           "b\xA5",
+                           "EUC-JP"),
+              u"a\uFFFDb\uFFFD");
+    // UTF-8 by the rules of the web: a sequence cut short is one replacement, whatever its length.
+    for (const char* name : {"utf-8", "UTF8", "Utf-8"})
+        EXPECT_EQ(codec.Decode("\xE6\x97\xA5\xE6\x97<", name), u"日\uFFFD<") << name;
+    EXPECT_EQ(codec.Decode("x", "x-no-such-set"), std::nullopt);
+}
+
+TEST(CodecTest, SystemCodePageBothWays) {
+    // ASCII (the C locale's set) counts as UTF-8.
+    for (const char* name : {"UTF-8", "utf8", "ANSI_X3.4-1968", "US-ASCII", "ASCII"}) {
+        const SystemCodec codec(name);
+        EXPECT_EQ(codec.DecodeSystem("\xE6\x97\xA5\xE6\x97<"), u"日\uFFFD<") << name;
+        EXPECT_EQ(codec.EncodeSystem(u"日"), "\xE6\x97\xA5") << name;
+    }
+    const SystemCodec eucJp("EUC-JP");
+    EXPECT_EQ(eucJp.DecodeSystem(kEucJp), kName);
+    EXPECT_EQ(eucJp.EncodeSystem(kName), kEucJp);
+    EXPECT_EQ(eucJp.EncodeSystem(u""), "");
+    // One "?" for each character the set lacks, and nothing else added.
+    EXPECT_EQ(SystemCodec("CP932").EncodeSystem(u"a\u0E01日\u0E01"), "a?\x93\xFA?");
+}
+
+namespace {
+
+// Runs `probe` under the locale `name` (made by localedef into a scratch directory when `charmap` is
+// given), then puts the process's locale back.
+template <typename Probe> void UnderLocale(const char* name, const char* charmap, Probe probe) {
+    const ScratchDir dir;
+    if (charmap != nullptr) {
+        const std::string command = "localedef -i ja_JP -f " + std::string(charmap) + " '" +
+                                    (dir.Path() / name).string() + "' >/dev/null 2>&1";
+        [[maybe_unused]] const int status = std::system(command.c_str());
+        ASSERT_TRUE(std::filesystem::exists(dir.Path() / name / "LC_CTYPE")) << "localedef " << name;
+    }
+    // The variables as they were, to be put back.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* variable : {"LOCPATH", "LC_ALL"}) {
+        const char* value = std::getenv(variable);
+        saved.emplace_back(variable, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    ::setenv("LOCPATH", dir.Path().c_str(), 1);
+    ::setenv("LC_ALL", name, 1);
+    probe();
+    for (const auto& [variable, value] : saved) {
+        if (value)
+            ::setenv(variable, value->c_str(), 1);
+        else
+            ::unsetenv(variable);
+    }
+    std::setlocale(LC_CTYPE, "");
+}
+
+} // namespace
+
+TEST(CodecTest, TheSystemCodePageIsTheLocalesCharacterSet) {
+    UnderLocale("ja_JP.eucJP", "EUC-JP", [] {
+        const SystemCodec codec;
+        EXPECT_EQ(codec.SystemCharset(), "EUC-JP");
+        EXPECT_EQ(codec.DecodeSystem(kEucJp), kName);
+        EXPECT_EQ(codec.EncodeSystem(kName), kEucJp);
+    });
+    UnderLocale("C", nullptr, [] { EXPECT_EQ(SystemCodec().SystemCharset(), "UTF-8"); });
 }
 
 namespace {

@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
 #include <zlib.h>
 
 namespace orvane::test {
@@ -163,8 +165,12 @@ void WebServer::Answer(QTcpSocket* socket) {
         socket->abort();
         return;
     }
-    if (response.close)
+    if (response.close || response.hold)
         socket->setProperty("closing", true);
+    if (response.hold) {
+        held_.append({socket, response.bytes});
+        return;
+    }
     if (response.drip.count() > 0) {
         socket->setProperty("closing", true); // one dripped answer per connection
         Drip(socket, response.bytes, response.drip, true);
@@ -177,6 +183,21 @@ void WebServer::Answer(QTcpSocket* socket) {
     }
     if (socket->bytesAvailable() > 0) // a pipelined request that is already here
         QTimer::singleShot(0, socket, [this, socket] { Answer(socket); });
+}
+
+int WebServer::Held() const {
+    return static_cast<int>(std::count_if(held_.begin(), held_.end(), [](const auto& h) {
+        return h.first && h.first->state() == QAbstractSocket::ConnectedState;
+    }));
+}
+
+void WebServer::ReleaseHeld() {
+    for (const auto& [socket, bytes] : std::exchange(held_, {})) {
+        if (socket) {
+            socket->write(bytes);
+            socket->disconnectFromHost();
+        }
+    }
 }
 
 void WebServer::Tunnel(QTcpSocket* socket, const QByteArray& authority) {

@@ -1,11 +1,14 @@
 #pragma once
 // A web server of the tests on 127.0.0.1 that behaves like real sites: kept-alive connections,
 // redirects, chunked, compressed and slowly dripped bodies, bodies cut off by a closed connection,
-// and TLS with a certificate that only the test process trusts.
+// responses held until the test releases them, and TLS with a certificate that only the test
+// process trusts.
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPair>
+#include <QPointer>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -23,6 +26,7 @@ struct WebResponse {
     bool close = false;               // close the connection after sending (else keep it alive)
     std::chrono::milliseconds drip{}; // when set: the body one byte per interval
     bool drop = false;                // close the connection without sending anything
+    bool hold = false;                // sent only at ReleaseHeld(), then the connection closes
 };
 
 /// A 200 (or `status`) response with a Content-Length, kept alive.
@@ -61,6 +65,9 @@ public:
     /// Every request head in the order they came, and the connections accepted so far.
     const QList<QByteArray>& Heads() const { return heads_; }
     int Connections() const { return connections_; }
+    /// Held responses whose connection is still open; ReleaseHeld() sends them all.
+    int Held() const;
+    void ReleaseHeld();
 
     /// Makes the test certificate (issued to 127.0.0.1) trusted by the process's default TLS
     /// configuration until the returned guard goes.
@@ -74,6 +81,7 @@ private:
     QHash<QByteArray, Handler> routes_;
     Handler fallback_;
     QList<QByteArray> heads_;
+    QList<QPair<QPointer<QTcpSocket>, QByteArray>> held_;
     int connections_ = 0;
     std::unique_ptr<QTcpServer> server_; // last: gone before what its connections use
 };
