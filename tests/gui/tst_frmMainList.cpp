@@ -1,13 +1,17 @@
 // The main window's link list: cancel through the progress window's button, renaming, deleting
 // from a sorted view, updating, and the list showing what the table holds after records were
-// renamed behind it (the shortcut output's renaming itself: tst_frmSave).
+// renamed behind it, by the shortcut output among others.
 
 #include "core/Globals.h"
 #include "forms/frmInfo.h"
 #include "forms/frmMain.h"
+#include "forms/frmSave.h"
+#include "platform/FileDialog.h"
 #include "platform/ListView.h"
+#include "platform/SystemCodec.h"
 #include "support/GuiTest.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +31,23 @@ QByteArray Anchors(const QList<QPair<QByteArray, QByteArray>>& links) {
     for (const auto& [url, name] : links)
         html += "<a href=\"" + url + "\">" + name + "</a>\r\n";
     return html + "</body></html>\r\n";
+}
+
+// The names of the table's live records, in table order.
+QStringList TableNames() {
+    QStringList names;
+    gLinks.ForEachLive([&](int, const LinkRecord& r) { names << QString::fromStdU16String(r.name); });
+    return names;
+}
+
+// The names of a list file of names and addresses, in its line order.
+QStringList ListFileNames(const QString& path) {
+    const std::string bytes = test::ReadAll(path).toStdString();
+    QStringList names;
+    const QString text = QString::fromStdU16String(platform::SystemCodec::Instance().DecodeSystem(bytes));
+    for (const QString& line : text.split(u"\r\n"_s, Qt::SkipEmptyParts))
+        names << line.section(u',', 0, -2);
+    return names;
 }
 
 // Counts the enabled-state changes of the window it watches.
@@ -167,6 +188,29 @@ private Q_SLOTS:
         QCOMPARE(list_->Entry(1).tag, 2);
         QCOMPARE(list_->Entry(1).url, u"http://a/3"_s);
         QCOMPARE(Child<QLabel>("lblItemCnt")->text(), u"ﾃﾞｰﾀ総数 ：3"_s);
+    }
+
+    void aShortcutRunRenamesEntriesAndTheListTheTableAndAListFileAgree() {
+        gListType = 1;
+        Convert(u"a.htm"_s, Anchors({{"http://a/1", "Top"}, {"http://a/2", ".rc"}, {"http://a/3", "con"}}));
+        w_->ListView1_ColumnClick(1);
+        const QString out = dir_.File(u"out"_s);
+        QVERIFY(QDir().mkpath(out));
+        MessageCapture messages; // the reserved name's notice, the completion
+        w_->cmdOutLink_Click();
+        QVERIFY(frmSave::Loaded()->SetPath(out));
+        frmSave::Loaded()->OKButton_Click();
+        QVERIFY(w_->isEnabled());
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 3);
+
+        const QStringList table{u"Top"_s, u"．rc"_s, u"ｃｏｎ"_s};
+        QCOMPARE(TableNames(), table);
+        for (int tag = 0; tag < 3; ++tag)
+            QCOMPARE(list_->Entry(list_->IndexOfTag(tag)).text, table[tag]);
+        const QString listFile = dir_.File(u"names.lst"_s);
+        platform::FileDialog::QueueAnswer(listFile);
+        w_->cmdMakeList_Click();
+        QCOMPARE(ListFileNames(listFile), table);
     }
 };
 
