@@ -56,6 +56,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg == "-" || arg.size() < 2 || arg[0] != '-') {
+            // The conversion passes over an empty target without a word.
+            if (arg.empty()) {
+                parsed.error = u"空の入力は指定できません。";
+                return parsed;
+            }
             o.inputs.push_back(arg);
             continue;
         }

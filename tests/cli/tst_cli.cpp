@@ -336,6 +336,8 @@ private Q_SLOTS:
                    usage;
         QTest::newRow("missing value") << QStringList{u"page.html"_s, u"--output"_s} << 2 << QByteArray()
                                        << "orvane-cli: ｵﾌﾟｼｮﾝ --output には値が必要です。" + usage;
+        QTest::newRow("empty input") << QStringList{u"page.html"_s, QString()} << 2 << QByteArray()
+                                     << "orvane-cli: 空の入力は指定できません。" + usage;
         QTest::newRow("no input") << QStringList{u"--format"_s, u"tsv"_s} << 2 << QByteArray()
                                   << "orvane-cli: 入力が指定されていません。" + usage;
         QTest::newRow("unusable proxy")
