@@ -212,8 +212,10 @@ private Q_SLOTS:
         Write(u"second.html"_s, "<a href=\"http://second.example/\"></a>");
         // Placeholders count on from the list's entries, so across the inputs; the fetched page's
         // relative link resolves against the address it finally came from; the parser takes the
-        // control character out of the name.
-        const QByteArray stdinPage = "<a href=\"http://stdin.example/\">In</a>";
+        // control character out of the name; standard input's relative links resolve as those of a
+        // file in the working directory.
+        const QByteArray stdinPage = "<a href=\"http://stdin.example/\">In</a><a href=\"rel.html\">Here</a>";
+        const QByteArray base = QUrl::fromLocalFile(dir_->path() + u'/').toEncoded();
         const QString url = server.Url(u"/start"_s);
         const QByteArray expected =
             "Top\thttp://a.example/1\n"
@@ -221,11 +223,14 @@ private Q_SLOTS:
             "\xe6\x97\xa5\xe6\x9c\xac\thttp://c.example/\xe6\x97\xa5\n"
             "(\xe5\x90\x8d\xe7\xa7\xb0\xe7\x84\xa1\xe3\x81\x97 3)\thttp://d.example/\n"
             "In\thttp://stdin.example/\n"
-            "(\xe5\x90\x8d\xe7\xa7\xb0\xe7\x84\xa1\xe3\x81\x97 5)\thttp://web.example/\n"
+            "Here\t" +
+            base +
+            "rel.html\n"
+            "(\xe5\x90\x8d\xe7\xa7\xb0\xe7\x84\xa1\xe3\x81\x97 6)\thttp://web.example/\n"
             "R\t" +
             server.Url(u"/pages/sub/rel.html"_s).toUtf8() +
             "\n"
-            "(\xe5\x90\x8d\xe7\xa7\xb0\xe7\x84\xa1\xe3\x81\x97 7)\thttp://second.example/\n";
+            "(\xe5\x90\x8d\xe7\xa7\xb0\xe7\x84\xa1\xe3\x81\x97 8)\thttp://second.example/\n";
         Compare(Run({u"--level"_s, u"tags"_s, u"--format"_s, u"tsv"_s, u"page.html"_s, u"-"_s, url,
                      u"second.html"_s},
                     stdinPage),
