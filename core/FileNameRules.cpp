@@ -74,6 +74,12 @@ std::u16string FitFileName(std::u16string_view name, std::u16string_view suffix,
     return std::u16string(name.substr(0, n));
 }
 
+bool CheckFileName(std::u16string_view name, std::u16string& converted) {
+    ConvertedName result = ConvertForbidden(RemoveUnsafeNameChars(name));
+    converted = std::move(result.converted);
+    return result.changed || converted.empty();
+}
+
 ConvertedName ConvertForbidden(std::u16string_view name) {
     ConvertedName result{std::u16string(name), false};
     for (char16_t& c : result.converted) {

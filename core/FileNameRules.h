@@ -53,6 +53,11 @@ struct ConvertedName {
 /// there was any.
 ConvertedName ConvertForbidden(std::u16string_view name);
 
+/// True when `name` cannot serve as a file name as it stands: it holds a forbidden character, or
+/// nothing is left once its unsafe characters are gone. `converted` always receives the name with its
+/// unsafe characters removed and its forbidden ones replaced (the rename question's suggestion).
+bool CheckFileName(std::u16string_view name, std::u16string& converted);
+
 /// True when the name holds the character of row `row` of kForbiddenChars.
 bool HoldsForbiddenChar(std::u16string_view name, std::size_t row);
 

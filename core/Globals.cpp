@@ -15,8 +15,6 @@ void ResetGlobals() {
     gProxyAddress.clear();
     gAppDir.clear();
     gInputDir.clear();
-    gMakingList = false;
-    gAfterFileName.clear();
     gBrowseAddress.clear();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Process-wide state shared by the windows. There is one thread; nothing here is locked.
 // Option values are read at each use, so a change made in the options dialog acts at once.
+// Each global names who sets it and who resets it; ResetGlobals() puts all of them back, for the
+// start-up and for tests.
 
 #include <cstdint>
 #include <string>
@@ -9,7 +11,8 @@
 
 namespace orvane {
 
-// The link list.
+// The link list. Appended to by the conversion, edited by the list commands and renamed by the
+// shortcut command; emptied by the clear command.
 inline LinkTable gLinks;
 /// The entries of the list: the records that are not deleted. Derived from the table rather than
 /// kept in step by hand; outside a conversion (which appends before it shows) the list view shows
@@ -22,7 +25,8 @@ inline std::int16_t gLinkCount() {
 // tested and reset by the conversion and the fetch.
 inline bool gCancelRequested = false;
 
-// Options (settings keys in brackets).
+// Options (settings keys in brackets). Set by the start-up from the settings file and by the options
+// dialog's OK; written back at exit.
 inline bool gShowStatus = false;         // DEBUG_STS
 inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", 2 the tags read, otherwise "http:"
 inline std::int16_t gNameMode = 0;       // NAME_AB: 0 tags removed, otherwise alt text / raw text
@@ -32,15 +36,13 @@ inline std::int16_t gDblClickAction = 0; // LIST_CLK: 0 delete, otherwise browse
 inline bool gProxyUse = false;           // ProxyServerUse
 inline std::u16string gProxyAddress;     // ProxyServerAddress
 
-// Directories; both end with the platform's separator.
+// Directories; both end with the platform's separator. gAppDir is set once by the start-up;
+// gInputDir by the start-up from the settings and by each file the open dialog chose.
 inline std::u16string gAppDir;
 inline std::u16string gInputDir; // DefaultInDir
 
-// State of one output command, carried between the output windows.
-inline bool gMakingList = false;
-inline std::u16string gAfterFileName;
-
-// The address the preview browser opens with.
+// The address the preview browser opens with: set by the list's double click (and the browser's own
+// navigation reads it at opening only). The browser library receives it with its entry call.
 inline std::u16string gBrowseAddress;
 
 /// Back to the state before start-up (used by start-up itself and by tests).

@@ -66,6 +66,11 @@ struct ShortcutOutcome {
 /// unsafe characters removed, a name with a forbidden character (or nothing left) asked for through
 /// AskFileName, a reserved device name noticed and turned full width, a name too long for the file
 /// system shortened. Ends with the completion message, which lists the failures.
+/// The failure of the list file's write, naming the path; the notice before the path question for a
+/// shortcut whose file exists already.
+MessageText ListFileFailedMessage(std::u16string_view path);
+MessageText DuplicateFileMessage();
+
 ShortcutOutcome MakeShortcutFiles(LinkTable& links, const ShortcutOptions& options, const TextCodec& codec,
                                   OutputHost& host);
 

@@ -1,8 +1,6 @@
 #include "forms/frmFileName.h"
 
 #include "core/FileNameRules.h"
-#include "core/Globals.h"
-#include "forms/frmSave.h"
 #include "modules/modOrvane.h"
 #include "platform/Desktop.h"
 #include "platform/Placement.h"
@@ -89,7 +87,19 @@ void frmFileName::Form_Load(QWidget* mainWindow) {
     platform::CentreOver(*this, *mainWindow);
 }
 
+std::u16string frmFileName::Ask(QWidget* owner, std::u16string_view name, std::u16string_view converted) {
+    frmFileName& window = Load(owner);
+    window.Prepare(Q(std::u16string(name)), Q(std::u16string(converted)));
+    // Taken as OK accepts, before it unloads the window.
+    std::u16string answer;
+    QObject::connect(&window, &QDialog::accepted, &window,
+                     [&answer, &window] { answer = window.afterFileName_; });
+    window.exec();
+    return answer;
+}
+
 void frmFileName::Prepare(const QString& name, const QString& converted) {
+    converted_ = converted;
     lblFileBad_->setText(Q(kBadFileNameText));
     lblCurFile_->setText(name);
     txtAfterFile_->setText(converted);
@@ -99,7 +109,7 @@ void frmFileName::Prepare(const QString& name, const QString& converted) {
 void frmFileName::optFileChange_Click(int index) {
     if (index == 0) {
         txtAfterFile_->setEnabled(false);
-        lblAfterFile_->setText(Q(gAfterFileName));
+        lblAfterFile_->setText(converted_);
     } else {
         txtAfterFile_->setEnabled(true);
         lblAfterFile_->setText(txtAfterFile_->text());
@@ -118,9 +128,7 @@ void frmFileName::OKButton_Click() {
         ShowMessageText(this, refusal);
         return;
     }
-    gAfterFileName = name;
-    if (frmSave* save = frmSave::Loaded())
-        save->setEnabled(true);
+    afterFileName_ = name;
     accept();
     Unload();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The rename window: shows a link name that cannot serve as a file name and lets the user take the
-// converted name or type another. It lives for one use: CheckFileName loads and fills it, the
-// shortcut loop shows it modally, and its OK unloads it. There is no way to cancel.
+// converted name or type another. It lives for one use: Ask() loads and fills it and shows it
+// modally, and its OK unloads it. There is no way to cancel.
 
 #include "forms/LoadedForm.h"
 
 #include <QDialog>
+
+#include <string>
+#include <string_view>
 
 class QGroupBox;
 class QLabel;
@@ -19,6 +22,10 @@ namespace orvane {
 class frmFileName final : public QDialog, public LoadedForm<frmFileName> {
     Q_OBJECT
 public:
+    /// The rename question of the shortcut command: shows the window modally over `owner` for
+    /// `name`, whose conversion is `converted`, and returns the name the user settled on.
+    static std::u16string Ask(QWidget* owner, std::u16string_view name, std::u16string_view converted);
+
     /// Fills the window for `name`, whose conversion is `converted`.
     void Prepare(const QString& name, const QString& converted);
 
@@ -49,6 +56,9 @@ private:
     QLabel* lblAfterComment_;
     QLineEdit* txtAfterFile_;
     QPushButton* OKButton_;
+
+    QString converted_;
+    std::u16string afterFileName_;
 };
 
 } // namespace orvane

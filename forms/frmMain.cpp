@@ -3,6 +3,7 @@
 #include "core/Conversion.h"
 #include "core/FsPath.h"
 #include "core/Globals.h"
+#include "core/OutputWriters.h"
 #include "core/Settings.h"
 #include "core/Text.h"
 #include "forms/BrowserLibrary.h"
@@ -221,7 +222,6 @@ void frmMain::Form_Load() {
     // The native window is made only when shown: a move() before then places the outer frame, which
     // the window manager honours when it maps the window; a move() on a window made but not yet
     // framed would place the inner area there instead.
-    gMakingList = false;
 
     // An installed program lives among the system's files: it never writes beside itself, keeps its
     // settings and temporary page in the per-user configuration directory and starts the dialogs in
@@ -351,8 +351,7 @@ void frmMain::Form_Unload() {
         CurrentSettingsState(outDir, platform::Twips(outer.top()), platform::Twips(outer.left()),
                              platform::Twips(outer.width()), platform::Twips(outer.height()));
     const QString iniPath = dataDir_ + QStringLiteral("Orvane.ini");
-    if (settingsWritable_ &&
-        !WriteSettings(ToFsPath(U(iniPath)), state, platform::SystemCodec::Instance()))
+    if (settingsWritable_ && !WriteSettings(ToFsPath(U(iniPath)), state, platform::SystemCodec::Instance()))
         ReportSettingsFailure(SettingsWriteFailedMessage(U(iniPath)), false);
 }
 
@@ -461,21 +460,15 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::cmdMakeList_Click() {
     if (ListView1_->Count() == 0) {
-        platform::MessageBox::Show(this,
-                                   QStringLiteral("作成対象となるﾃﾞｰﾀが存在しません、ﾘｽﾄは作成できません。"),
-                                   QStringLiteral("作成失敗"), MessageIcon::Exclamation);
+        ShowMessageText(this, EmptyListForListFileMessage());
         return;
     }
-    gMakingList = true;
     frmSave::Load(this).MakeList();
-    gMakingList = false;
 }
 
 void frmMain::cmdOutLink_Click() {
     if (ListView1_->Count() == 0) {
-        platform::MessageBox::Show(
-            this, QStringLiteral("作成対象となるﾃﾞｰﾀが存在しません、ｼｮｰﾄｶｯﾄは作成できません。"),
-            QStringLiteral("作成失敗"), MessageIcon::Exclamation);
+        ShowMessageText(this, EmptyListForShortcutsMessage());
         return;
     }
     setEnabled(false);

@@ -2,7 +2,6 @@
 
 #include "core/FileNameRules.h"
 #include "core/Globals.h"
-#include "core/OutputWriters.h"
 #include "core/Text.h"
 #include "forms/frmFileName.h"
 #include "modules/modOrvane.h"
@@ -26,12 +25,6 @@
 #include <QSignalBlocker>
 #include <QWindow>
 
-#include <climits>
-#include <filesystem>
-#include <vector>
-
-#include <unistd.h>
-
 namespace orvane {
 
 using platform::MessageBox;
@@ -45,16 +38,6 @@ using platform::Volumes;
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-// The longest file name the directory's file system takes, in bytes.
-std::size_t NameMax(const QString& dir) {
-    const long max = ::pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
-    return max > 0 ? static_cast<std::size_t>(max) : std::size_t{NAME_MAX};
-}
 
 QString CleanDir(const QString& dir) {
     return QDir::cleanPath(QDir(dir).absolutePath());
@@ -295,15 +278,12 @@ QWidget* frmSave::MessageParent() {
     return mainWindow_;
 }
 
-bool frmSave::AskOutputFileName(const QString& initialDir, const QString& suggestedPath) {
+bool frmSave::AskOutputFileName(const QString& initialDir, const QString& suggestedPath, OutputKind kind) {
     QStringList filters;
-    if (gMakingList) {
+    if (kind == OutputKind::ListFile) {
         filters << QStringLiteral("lst ファイル (*.lst)");
     } else {
-        MessageBox::Show(MessageParent(),
-                         QStringLiteral("同名のﾌｧｲﾙが存在しました。") + QStringLiteral("\r\n") +
-                             QStringLiteral("出力ﾌｧｲﾙ名を指定して下さい。"),
-                         QStringLiteral("ﾌｧｲﾙ名の重複"), MessageIcon::Information);
+        ShowMessage(DuplicateFileMessage());
         filters << QStringLiteral("url ファイル (*.url)");
     }
     const auto chosen = platform::FileDialog::GetSaveFileName(
@@ -314,89 +294,35 @@ bool frmSave::AskOutputFileName(const QString& initialDir, const QString& sugges
     return false;
 }
 
+std::optional<std::u16string> frmSave::AskOutputFileName(OutputKind kind, std::u16string_view initialDir,
+                                                         std::u16string_view suggestedPath) {
+    if (AskOutputFileName(Q(std::u16string(initialDir)), Q(std::u16string(suggestedPath)), kind))
+        return std::nullopt;
+    return U(chosenFileName_);
+}
+
+void frmSave::ShowMessage(const MessageText& message) {
+    ShowMessageText(MessageParent(), message);
+}
+
+// The rename window is modal over this window, which stays disabled while it is up.
+std::u16string frmSave::AskFileName(std::u16string_view name, std::u16string_view converted) {
+    setEnabled(false);
+    const std::u16string answer = frmFileName::Ask(mainWindow_, name, converted);
+    setEnabled(true);
+    return answer;
+}
+
 void frmSave::MakeList() {
-    if (AskOutputFileName(path_, QString()))
-        return;
-    const QString file = chosenFileName_;
-    if (!WriteListFile(FsPath(file), gLinks, gListType, platform::SystemCodec::Instance())) {
-        // Nothing was replaced, so the output directory stays where it was.
-        MessageBox::Show(MessageParent(),
-                         QStringLiteral("ﾘｽﾄﾌｧｲﾙを出力できませんでした。") + QStringLiteral("\r\n") + file,
-                         QStringLiteral("作成失敗"), MessageIcon::Critical);
-    } else {
-        SetPath(QFileInfo(file).absolutePath());
-        ShowMessageText(MessageParent(), ListFileDoneMessage());
-    }
-    gMakingList = false;
+    const auto written = MakeListFile(gLinks, gListType, U(path_), platform::SystemCodec::Instance(), *this);
+    if (written)
+        SetPath(QFileInfo(Q(*written)).absolutePath());
     CancelButton_Click();
 }
 
 void frmSave::OKButton_Click() {
-    const QString dir = path_;
-    const auto& codec = platform::SystemCodec::Instance();
-    std::vector<std::u16string> failed;
-    std::size_t written = 0;
-    const std::size_t nameMax = NameMax(dir);
-
-    for (int pos = 0; pos <= LinkTable::kMaxRecords && pos <= gLinks.Size(); ++pos) {
-        if (gLinks.At(pos).name.empty())
-            break;
-        if (gLinks.At(pos).deleted)
-            continue;
-
-        const auto askForName = [&] {
-            if (CheckFileName(gLinks.At(pos).name)) {
-                QPointer<frmFileName> rename = frmFileName::Loaded();
-                setEnabled(false);
-                if (rename)
-                    rename->exec();
-                setEnabled(true);
-                if (!gAfterFileName.empty()) // an empty name would end the table
-                    gLinks.At(pos).name = gAfterFileName;
-            }
-        };
-        // Controls, direction overrides and a hiding leading dot go first; a name with nothing left
-        // is asked for like one with a forbidden character.
-        if (RemoveUnsafeNameChars(gLinks.At(pos).name).empty())
-            askForName();
-        if (RemoveUnsafeNameChars(gLinks.At(pos).name).empty()) {
-            failed.push_back(gLinks.At(pos).name);
-            continue;
-        }
-        gLinks.At(pos).name = RemoveUnsafeNameChars(gLinks.At(pos).name);
-
-        // Each row is tested against the name as it stands now: a typed name may bring one back.
-        for (std::size_t row = 0; row < kForbiddenChars.size(); ++row) {
-            if (HoldsForbiddenChar(gLinks.At(pos).name, row))
-                askForName();
-        }
-
-        if (IsReservedDeviceName(gLinks.At(pos).name)) {
-            ShowMessageText(this, ReservedNameMessage(gLinks.At(pos).name));
-            gLinks.At(pos).name = ToFullWidth(gLinks.At(pos).name);
-        }
-
-        // A name longer than the file system takes is shortened to fit, ".url" kept (and the
-        // suggestion for another name fits as well).
-        const auto fitted = [&](std::u16string_view suffix) {
-            return Q(
-                FitFileName(gLinks.At(pos).name, suffix, nameMax, [](std::u16string_view n) -> std::size_t {
-                    return static_cast<std::size_t>(QFile::encodeName(Q(std::u16string(n))).size());
-                }));
-        };
-        QString file = InDirectory(dir, fitted(u".url") + QStringLiteral(".url"));
-        if (gConfirmOverwrite && QFileInfo::exists(file)) {
-            if (AskOutputFileName(dir, InDirectory(dir, fitted(u"_.url") + QStringLiteral("_.url"))))
-                continue;
-            file = chosenFileName_;
-        }
-        if (WriteShortcutFile(FsPath(file), gLinks.At(pos).url, codec))
-            ++written;
-        else
-            failed.push_back(U(QFileInfo(file).fileName()));
-    }
-
-    ShowMessageText(this, ShortcutCompletionMessage(U(dir), failed, written));
+    const ShortcutOptions options{U(path_), gConfirmOverwrite, Volumes::NameMax(path_)};
+    MakeShortcutFiles(gLinks, options, platform::SystemCodec::Instance(), *this);
     CancelButton_Click();
 }
 

@@ -7,12 +7,14 @@
 // Use by the main window:
 //   - start-up: frmSave::Load(this) once (the window is created hidden and placed at the main
 //     window's top-left), then StartIn(stored output directory, program directory);
-//   - the list command: gMakingList = true; frmSave::Loaded()->MakeList(); gMakingList = false;
+//   - the list command: frmSave::Loaded()->MakeList();
 //   - the shortcut command: disable the main window, then frmSave::Loaded()->show(); the window's
 //     own buttons enable the main window again;
 //   - exit: Path() is the directory to store.
-// The window is destroyed together with the main window it was loaded for.
+// The window is destroyed together with the main window it was loaded for. Both commands run in
+// core (core/OutputCommands.h); this window only asks and shows, as their OutputHost.
 
+#include "core/OutputCommands.h"
 #include "forms/LoadedForm.h"
 
 #include <QHash>
@@ -30,7 +32,7 @@ class QPushButton;
 namespace orvane {
 
 // The one save-destination window of the run: Load() creates it hidden (Form_Load runs then).
-class frmSave final : public QWidget, public LoadedForm<frmSave> {
+class frmSave final : public QWidget, public LoadedForm<frmSave>, private OutputHost {
     Q_OBJECT
 public:
     QWidget* MainWindow() const { return mainWindow_; }
@@ -54,9 +56,10 @@ public:
 
     /// Writes the link list as a list file after asking for its path (the list command).
     void MakeList();
-    /// Asks for an output file in the save dialog, starting in `initialDir` with `suggestedPath`.
+    /// Asks for an output file of `kind` in the save dialog, starting in `initialDir` with
+    /// `suggestedPath` (a shortcut's path is asked for after a notice that its file exists).
     /// Returns true when the user cancelled; otherwise the path is in ChosenFileName().
-    bool AskOutputFileName(const QString& initialDir, const QString& suggestedPath);
+    bool AskOutputFileName(const QString& initialDir, const QString& suggestedPath, OutputKind kind);
     QString ChosenFileName() const { return chosenFileName_; }
 
     void drvFileSave_Change();
@@ -81,6 +84,12 @@ private:
     void ReadDirectoryList();
     void dirFileSave_Open(QListWidgetItem* item);
     QWidget* MessageParent();
+
+    // OutputHost: the questions and messages of the two commands.
+    void ShowMessage(const MessageText& message) override;
+    std::u16string AskFileName(std::u16string_view name, std::u16string_view converted) override;
+    std::optional<std::u16string> AskOutputFileName(OutputKind kind, std::u16string_view initialDir,
+                                                    std::u16string_view suggestedPath) override;
 
     QPointer<QWidget> mainWindow_;
     QComboBox* drvFileSave_;

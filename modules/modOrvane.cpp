@@ -1,17 +1,11 @@
 #include "modules/modOrvane.h"
 
 #include "core/FileNameRules.h"
-#include "core/Globals.h"
-#include "core/Profile.h"
-#include "forms/frmFileName.h"
-#include "forms/frmSave.h"
 #include "platform/Desktop.h"
 #include "platform/MessageBox.h"
 #include "platform/Qt.h"
-#include "platform/SystemCodec.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -21,34 +15,12 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 namespace orvane {
 
 using platform::Q;
 using platform::U;
-
-std::u16string ReadIniValue(const std::u16string& section, const std::u16string& key,
-                            const std::u16string& path) {
-    const auto& codec = platform::SystemCodec::Instance();
-    const QByteArray file = QFile::encodeName(Q(path));
-    const auto value = ProfileReadFileValue(std::filesystem::path(file.toStdString()),
-                                            codec.EncodeSystem(section), codec.EncodeSystem(key));
-    return value ? codec.DecodeSystem(*value) : std::u16string();
-}
-
-bool CheckFileName(const std::u16string& name) {
-    ConvertedName result = ConvertForbidden(RemoveUnsafeNameChars(name));
-    gAfterFileName = result.converted;
-    // A name with nothing usable left is asked for as well: the converted name is then empty.
-    if (result.changed || result.converted.empty()) {
-        const frmSave* save = frmSave::Loaded();
-        QWidget* mainWindow = save != nullptr ? save->MainWindow() : nullptr;
-        frmFileName::Load(mainWindow).Prepare(Q(name), Q(result.converted));
-    }
-    return result.changed || result.converted.empty();
-}
 
 void ShowMessageText(QWidget* parent, const MessageText& message) {
     platform::MessageBox::Show(parent, Q(message.text), Q(message.title), message.icon);

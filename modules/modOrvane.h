@@ -1,7 +1,7 @@
 #pragma once
-// Shared procedures of the windows: reading one value of an INI file, the forbidden-character check
-// that prepares the rename window, the keystroke filter of the name boxes, and fitting captions into
-// the boxes the layouts give them.
+// Shared procedures of the windows: showing a message core describes, the keystroke filter of the
+// name boxes, and fitting captions into the boxes the layouts give them. Below the windows: nothing
+// here knows a form.
 
 #include <string>
 
@@ -12,17 +12,6 @@ class QLineEdit;
 class QWidget;
 
 namespace orvane {
-
-/// The value of `key` in `section` of the INI file at `path`, decoded from the system code page;
-/// empty when the file, the section or the key is missing or the value is empty.
-std::u16string ReadIniValue(const std::u16string& section, const std::u16string& key,
-                            const std::u16string& path);
-
-/// True when `name` holds a forbidden file-name character, or nothing once its unsafe characters
-/// (controls, direction overrides) are gone. Always leaves the converted name (unsafe characters
-/// removed, forbidden ones replaced) in gAfterFileName; when True, the rename window has also been
-/// loaded (not shown) with the name and its conversion.
-bool CheckFileName(const std::u16string& name);
 
 /// Which message the keystroke filter shows.
 enum class NameBoxKind { FileName, DirectoryName };

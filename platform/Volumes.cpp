@@ -1,11 +1,15 @@
 #include "platform/Volumes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
 
+#include <climits>
 #include <optional>
+
+#include <unistd.h>
 
 namespace orvane::platform {
 
@@ -111,6 +115,11 @@ bool Volumes::IsReady(const QString& root) {
     }
     const QStorageInfo storage(root);
     return storage.isValid() && storage.isReady() && storage.rootPath() == Clean(root);
+}
+
+std::size_t Volumes::NameMax(const QString& dir) {
+    const long max = ::pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : std::size_t{NAME_MAX};
 }
 
 QString Volumes::RootOf(const QString& path) {

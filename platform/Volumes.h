@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+
 namespace orvane::platform {
 
 class Volumes {
@@ -23,6 +25,9 @@ public:
     /// The root of the volume that holds `path` (an existing path or one below an existing
     /// directory); "/" when nothing better is known.
     static QString RootOf(const QString& path);
+
+    /// The longest file name, as the file system counts it, that the directory `dir` takes.
+    static std::size_t NameMax(const QString& dir);
 
     // Test hook. While a listing is set, Roots() returns it and RootOf() picks the longest listed
     // root that contains the path; a listed root is ready when it is an existing directory. Roots

@@ -3,6 +3,7 @@
 // The program runs against a temporary program directory and a made-up Japanese news portal, with
 // message boxes and dialogs answered by the test hooks, so nothing waits on a user.
 
+#include "core/FileNameRules.h"
 #include "core/Globals.h"
 #include "forms/frmBrowser.h"
 #include "forms/frmFileName.h"
@@ -244,10 +245,14 @@ int main(int argc, char* argv[]) {
     shooter.Grab(&save, u"frmSave"_s);
     save.hide();
 
-    CheckFileName(u"ニュース/速報:東京"_s.toStdU16String());
-    if (frmFileName* rename = frmFileName::Loaded()) {
-        shooter.Grab(rename, u"frmFileName"_s);
-        rename->hide();
+    {
+        const std::u16string name = u"ニュース/速報:東京"_s.toStdU16String();
+        std::u16string converted;
+        CheckFileName(name, converted);
+        frmFileName& rename = frmFileName::Load(&main);
+        rename.Prepare(QString::fromStdU16String(name), QString::fromStdU16String(converted));
+        shooter.Grab(&rename, u"frmFileName"_s);
+        frmFileName::Unload();
     }
 
     {

@@ -1,10 +1,7 @@
 // The rename window: a typed name is refused at OK and while typing, whichever way it arrives.
 
 #include "core/FileNameRules.h"
-#include "core/Globals.h"
 #include "forms/frmFileName.h"
-#include "forms/frmSave.h"
-#include "modules/modOrvane.h"
 #include "platform/Qt.h"
 #include "support/GuiTest.h"
 
@@ -47,7 +44,6 @@ private Q_SLOTS:
         test::ResetProcessState();
         messages_ = std::make_unique<MessageCapture>();
         main_ = std::make_unique<QWidget>();
-        frmSave::Load(main_.get());
     }
     void cleanup() {
         delete frmFileName::Loaded();
@@ -58,8 +54,7 @@ private Q_SLOTS:
 
     void forbiddenNamesAreRefusedAtOkAndWhileTyping() {
         // Shown without waiting, so the test can act on it.
-        QVERIFY(CheckFileName(u"a|b"));
-        QVERIFY(frmFileName::Loaded());
+        frmFileName::Load(main_.get()).Prepare(u"a|b"_s, u"a｜b"_s);
         frmFileName::Loaded()->show();
         QTest::mouseClick(Child<QRadioButton>("optFileChange_1"), Qt::LeftButton);
         for (const QString& pasted : {u"   "_s, u"a/b"_s}) {
@@ -74,7 +69,10 @@ private Q_SLOTS:
             QVERIFY(frmFileName::Loaded() && frmFileName::Loaded()->isVisible());
             QCOMPARE(Box()->text(), pasted);
         }
-        QCOMPARE(gAfterFileName, std::u16string(u"a｜b"));
+        // The conversion is still what the first choice offers.
+        Child<QRadioButton>("optFileChange_0")->click();
+        QCOMPARE(Label("lblAfterFile"), u"a｜b"_s);
+        Child<QRadioButton>("optFileChange_1")->click();
 
         // Typed keys are discarded with the refusal each.
         messages_->Clear();
