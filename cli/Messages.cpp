@@ -4,6 +4,17 @@
 
 namespace orvane::cli {
 
+namespace {
+
+// Names in messages come from web pages: none may move the cursor, recolour or retitle the terminal,
+// or reorder what it shows.
+bool IsTerminalControl(char16_t c) {
+    return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+} // namespace
+
 void Messages::Show(std::u16string_view text, std::u16string_view title) {
     std::u16string out = u"orvane-cli: ";
     if (!input_.empty())
@@ -26,7 +37,7 @@ void Messages::Show(std::u16string_view text, std::u16string_view title) {
         if (lineStart)
             out += u"  ";
         lineStart = false;
-        out.push_back(c);
+        out.push_back(IsTerminalControl(c) ? u'\uFFFD' : c);
     }
     out.push_back(u'\n');
     const std::string bytes = codec_.EncodeSystem(out);

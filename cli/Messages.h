@@ -1,7 +1,8 @@
 #pragma once
 // What the windows would show in message boxes, orvane-cli writes to standard error, in the system
 // code page: "orvane-cli: ", the input it concerns and the box's title, each followed by ": ", then
-// the text, whose further lines are indented by two spaces.
+// the text, whose further lines are indented by two spaces. Control characters (but the tab) and the
+// bidirectional controls are shown as U+FFFD.
 
 #include <cstdio>
 #include <string>

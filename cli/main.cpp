@@ -10,6 +10,7 @@
 #include "core/AtomicFile.h"
 #include "core/Conversion.h"
 #include "core/Globals.h"
+#include "core/OutputCommands.h"
 #include "core/OutputWriters.h"
 #include "core/Text.h"
 #include "core/UriReference.h"
@@ -164,7 +165,7 @@ bool WriteList(const CliOptions& options, const TextCodec& codec, Messages& mess
     if (options.output && *options.output != "-") {
         if (WriteFileAtomically(std::filesystem::path(*options.output), bytes))
             return true;
-        messages.Show(u"ﾘｽﾄﾌｧｲﾙを出力できませんでした。\r\n" + FromUtf8(*options.output), u"作成失敗");
+        messages.Show(ListFileFailedMessage(FromUtf8(*options.output)));
         return false;
     }
     const bool ok =

@@ -301,6 +301,73 @@ private Q_SLOTS:
                 "  ファイルサイズが0バイトのファイルは処理できません。\n  処理を中止します。\n");
     }
 
+    void shortcuts_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::addColumn<QStringList>("files"); // the folder's files afterwards, with Old.url's content last
+        const QByteArray reserved = "orvane-cli: ﾌｧｲﾙ名変更確認: 出力ﾌｧｲﾙ名[con]は、予約ﾃﾞﾊﾞｲｽ名です。\n"
+                                    "  このﾌｧｲﾙ名は全角文字（２ﾊﾞｲﾄ文字）に変換されます。\n";
+        const QByteArray kept =
+            "orvane-cli: ﾌｧｲﾙ名の重複: 同名のﾌｧｲﾙが存在するため、上書きせずに残しました。\n"
+            "  out/Old.url\n";
+        const QByteArray done = "orvane-cli: 完了: ﾊﾟｽ : [out] に、\n  ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。\n";
+        const QStringList written{u"Old.url"_s, u"Top.url"_s, u"a／b.url"_s, u"ｃｏｎ.url"_s};
+        const QString oldKept = u"[InternetShortcut]\r\nURL=old\r\n[Other]\r\nX=1\r\n"_s;
+        const QString oldReplaced = u"[InternetShortcut]\r\nURL=http://old.example/\r\n[Other]\r\nX=1\r\n"_s;
+        // A forbidden character and a reserved name converted as the window converts them, without
+        // asking; an existing file kept and reported.
+        QTest::newRow("existing file kept")
+            << QStringList{u"--shortcuts"_s, u"out/"_s, u"sc.html"_s} << 0 << QByteArray()
+            << reserved + kept + done << (written + QStringList{oldKept});
+        // Only the section is replaced; the list written beside holds the names as taken.
+        QTest::newRow("replaced with --overwrite")
+            << QStringList{u"--overwrite"_s, u"--shortcuts=out"_s, u"--output=-"_s, u"--format=name-url"_s,
+                           u"sc.html"_s}
+            << 0
+            << QByteArray("Top,http://top.example/\r\na/b,http://ab.example/\r\ncon,http://con.example/\r\n"
+                          "Old,http://old.example/\r\n")
+            << reserved + done << (written + QStringList{oldReplaced});
+        QTest::newRow("nothing usable left of a name")
+            << QStringList{u"--shortcuts"_s, u"out"_s, u"ctl.html"_s} << 4 << QByteArray()
+            << QByteArray("orvane-cli: 作成失敗: ﾊﾟｽ : [out] に、\n  ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。\n\n"
+                          "  次のﾌｧｲﾙは作成できませんでした：\n  \xef\xbf\xbd\xef\xbf\xbd\n")
+            << QStringList{u"Old.url"_s, u"Top.url"_s, oldKept};
+        QTest::newRow("missing folder")
+            << QStringList{u"--shortcuts"_s, u"nowhere"_s, u"sc.html"_s} << 4 << QByteArray()
+            << QByteArray("orvane-cli: 作成失敗: 出力先のﾌｫﾙﾀﾞ「nowhere」がありません。\n")
+            << QStringList{u"Old.url"_s, oldKept};
+    }
+    void shortcuts() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFETCH(QStringList, files);
+        Write(u"sc.html"_s,
+              "<a href=\"http://top.example/\">Top</a>\r\n<a href=\"http://ab.example/\">a/b</a>\r\n"
+              "<a href=\"http://con.example/\">con</a>\r\n<a href=\"http://old.example/\">Old</a>\r\n");
+        // A name of controls only: nothing of it can name a file, and none reaches the terminal.
+        Write(u"ctl.html"_s,
+              "<a href=\"http://top.example/\">Top</a><a href=\"http://ctl.example/\">\x1b\x07</a>");
+        QVERIFY(QDir().mkdir(Path(u"out"_s)));
+        Write(u"out/Old.url"_s, "[InternetShortcut]\r\nURL=old\r\n[Other]\r\nX=1\r\n");
+        Compare(Run(args), status, out, err);
+        const QString oldContent = files.takeLast();
+        QStringList present =
+            QDir(Path(u"out"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        present.sort();
+        QCOMPARE(present, files);
+        QCOMPARE(QString::fromUtf8(Read(Path(u"out/Old.url"_s))), oldContent);
+        for (const auto& [file, url] : {std::pair{u"Top.url"_s, "http://top.example/"},
+                                        {u"a／b.url"_s, "http://ab.example/"},
+                                        {u"ｃｏｎ.url"_s, "http://con.example/"}})
+            if (files.contains(file))
+                QCOMPARE(Read(Path(u"out/"_s + file)),
+                         "[InternetShortcut]\r\nURL=" + QByteArray(url) + "\r\n");
+    }
+
     void exitStatuses_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
