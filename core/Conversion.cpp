@@ -231,7 +231,8 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         if (documentAddress.empty()) {
             std::error_code ec;
             const std::filesystem::path absolute = std::filesystem::absolute(ToFsPath(path), ec);
-            options.documentAddress = FileUrlFromPath(ec ? ToUtf8(path) : absolute.string());
+            options.documentAddress =
+                FileUrlFromPath(ToUtf8(ec ? std::u16string(path) : FromFsPath(absolute)));
         } else {
             options.documentAddress = ToUtf8(documentAddress);
         }

@@ -8,12 +8,6 @@ namespace orvane {
 
 namespace {
 
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
-
 MessageText RefusalMessage(std::u16string_view firstLine, std::u16string_view title) {
     std::u16string text(firstLine);
     text += u"\r\n";

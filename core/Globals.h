@@ -25,21 +25,22 @@ inline std::int16_t gLinkCount() {
 // tested and reset by the conversion and the fetch.
 inline bool gCancelRequested = false;
 
-// Options (settings keys in brackets). Set by the start-up from the settings file and by the options
-// dialog's OK; written back at exit.
-inline bool gShowStatus = false;         // DEBUG_STS
-inline std::int16_t gLinkLevel = 0;      // LINK_AB: 0 "a href", 2 the tags read, otherwise "http:"
-inline std::int16_t gNameMode = 0;       // NAME_AB: 0 tags removed, otherwise alt text / raw text
-inline std::int16_t gListType = 0;       // LIST_MAKE: 0 URL only, otherwise name and URL
-inline bool gConfirmOverwrite = false;   // FILE_OVER_SAVE
-inline std::int16_t gDblClickAction = 0; // LIST_CLK: 0 delete, otherwise browse
-inline bool gProxyUse = false;           // ProxyServerUse
-inline std::u16string gProxyAddress;     // ProxyServerAddress
+// Options. Their keys, kinds and first-start values: the table kSettings (core/Settings.h), by which
+// the start-up sets them from the settings file and the exit writes them; the options dialog's OK
+// sets them too.
+inline bool gShowStatus = false;         // the progress window's status line is shown
+inline std::int16_t gLinkLevel = 0;      // 0 "a href", 2 the tags read, otherwise "http:"
+inline std::int16_t gNameMode = 0;       // 0 tags removed, otherwise alt text / raw text
+inline std::int16_t gListType = 0;       // 0 URL only, otherwise name and URL
+inline bool gConfirmOverwrite = false;   // ask before a shortcut file is replaced
+inline std::int16_t gDblClickAction = 0; // 0 delete, otherwise browse
+inline bool gProxyUse = false;           // fetch through gProxyAddress
+inline std::u16string gProxyAddress;
 
 // Directories; both end with the platform's separator. gAppDir is set once by the start-up;
 // gInputDir by the start-up from the settings and by each file the open dialog chose.
 inline std::u16string gAppDir;
-inline std::u16string gInputDir; // DefaultInDir
+inline std::u16string gInputDir; // the open dialog's start, stored like the options
 
 // The address the preview browser opens with: set by the list's double click (and the browser's own
 // navigation reads it at opening only). The browser library receives it with its entry call.

@@ -8,23 +8,6 @@
 
 namespace orvane {
 
-namespace {
-
-void AppendOneLine(std::u16string& out, std::u16string_view text) {
-    for (char16_t c : text)
-        if (c != u'\r' && c != u'\n' && c != u'\0')
-            out.push_back(c);
-}
-
-} // namespace
-
-std::u16string StripLineBreaks(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    AppendOneLine(out, text);
-    return out;
-}
-
 std::string BuildListFileBytes(const LinkTable& links, std::int16_t listType, const TextCodec& codec) {
     // Values other than 0 and 1 come only from a hand-edited settings file; the options dialog shows
     // them as the second choice, so they write what that choice writes.
@@ -32,10 +15,10 @@ std::string BuildListFileBytes(const LinkTable& links, std::int16_t listType, co
     std::u16string text;
     links.ForEachLive([&](int, const LinkRecord& r) {
         if (withName) {
-            AppendOneLine(text, r.name);
+            AppendWithoutLineBreaks(text, r.name);
             text.push_back(u',');
         }
-        AppendOneLine(text, r.url);
+        AppendWithoutLineBreaks(text, r.url);
         text += u"\r\n";
     });
     return codec.EncodeSystem(text);

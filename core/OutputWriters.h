@@ -9,6 +9,7 @@
 
 #include "core/LinkTable.h"
 #include "core/MessageText.h"
+#include "core/Text.h" // StripLineBreaks
 #include "core/TextCodec.h"
 
 namespace orvane {
@@ -17,9 +18,6 @@ inline constexpr std::string_view kShortcutSection = "InternetShortcut";
 
 /// At most this many failed shortcut names are listed by name in the completion message.
 inline constexpr std::size_t kListedFailures = 10;
-
-/// The text without CR, LF and NUL: no value may add a line to a file.
-std::u16string StripLineBreaks(std::u16string_view text);
 
 /// The list file's bytes: one line per live record in table order, the URL alone (`listType` 0) or
 /// name "," URL (any other value), each line ending CR LF, in the system code page.

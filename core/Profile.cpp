@@ -1,6 +1,7 @@
 #include "core/Profile.h"
 
 #include "core/AtomicFile.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,16 +23,6 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.back()))
         s.remove_suffix(1);
     return s;
-}
-
-char FoldAsciiByte(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAsciiByte(x) == FoldAsciiByte(y);
-           });
 }
 
 struct Line {
@@ -318,9 +309,7 @@ std::string SectionText(std::string_view section, std::span<const std::string> l
     out.append(TrimBlanks(section));
     out.append("]\r\n");
     for (const std::string& line : lines) {
-        for (char c : line)
-            if (c != '\r' && c != '\n' && c != '\0')
-                out.push_back(c);
+        AppendWithoutLineBreaks(out, line);
         out.append("\r\n");
     }
     return out;
@@ -331,7 +320,7 @@ bool EndsWithLineBreak(std::string_view text) {
 }
 
 bool CopyRange(std::FILE* from, std::FILE* to, std::uint64_t begin, std::uint64_t end) {
-    if (std::fseek(from, static_cast<long>(begin), SEEK_SET) != 0)
+    if (!SeekTo(from, begin))
         return false;
     char buffer[1 << 16];
     std::uint64_t left = end - begin;
@@ -347,7 +336,7 @@ bool CopyRange(std::FILE* from, std::FILE* to, std::uint64_t begin, std::uint64_
 
 // The last byte before `offset`, or 0 at the start.
 int ByteBefore(std::FILE* f, std::uint64_t offset) {
-    if (offset == 0 || std::fseek(f, static_cast<long>(offset - 1), SEEK_SET) != 0)
+    if (offset == 0 || !SeekTo(f, offset - 1))
         return '\n';
     return std::fgetc(f);
 }
@@ -392,7 +381,7 @@ bool ProfileForEachSectionLine(const std::filesystem::path& path, std::string_vi
     std::error_code ec;
     if (path.native().find('\0') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
         return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = OpenForReading(path);
     if (f == nullptr)
         return false;
     LineReader reader(f);
@@ -441,22 +430,18 @@ bool ProfileWriteSection(const std::filesystem::path& path, std::string_view sec
             if (!LocateInFile(old, section, span))
                 return false;
             if (!span.found) {
-                if (std::fseek(old, 0, SEEK_END) != 0)
+                const std::optional<std::uint64_t> total = FileLength(old);
+                if (!total || !CopyRange(old, out, 0, *total))
                     return false;
-                const long total = std::ftell(old);
-                if (total < 0 || !CopyRange(old, out, 0, static_cast<std::uint64_t>(total)))
-                    return false;
-                const int last = ByteBefore(old, static_cast<std::uint64_t>(total));
+                const int last = ByteBefore(old, *total);
                 if (last != '\n' && last != '\r' && !put("\r\n"))
                     return false;
                 return put(sectionText);
             }
             if (!CopyRange(old, out, 0, span.start) || !put(sectionText))
                 return false;
-            if (std::fseek(old, 0, SEEK_END) != 0)
-                return false;
-            const long total = std::ftell(old);
-            return total >= 0 && CopyRange(old, out, span.keepFrom, static_cast<std::uint64_t>(total));
+            const std::optional<std::uint64_t> total = FileLength(old);
+            return total && CopyRange(old, out, span.keepFrom, *total);
         },
         links);
 }

@@ -88,96 +88,90 @@ double RoundHalfEven(double x) {
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    return true;
-}
-
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::u16string Ascii(std::string_view s) {
     return std::u16string(s.begin(), s.end());
 }
 
-// The value of one key, decoded; nullopt when the key is missing.
-struct RawReader {
-    std::string_view text;
-    const TextCodec& codec;
-    const ProfileBoundary& boundary;
-
-    std::optional<std::u16string> operator()(std::string_view key) const {
-        const std::optional<std::string> bytes = ProfileReadValue(text, kSettingsSection, key, boundary);
-        if (!bytes)
-            return std::nullopt;
-        return codec.DecodeSystem(*bytes);
-    }
+struct ReadValue {
+    SettingData data;
+    ValueState state;
 };
 
-template <typename T> SettingValue<T> Absent(const std::optional<std::u16string>& raw, T fallback) {
-    return {std::move(fallback), raw ? ValueState::Empty : ValueState::Missing};
+// One key's value by the reading rule of its kind; `raw` is the decoded text, nullopt when missing.
+ReadValue ReadKey(const SettingRow& row, const std::optional<std::u16string>& raw, std::u16string_view appDir,
+                  const FolderExistsFn& folderExists) {
+    const bool directory = row.kind == SettingKind::Directory;
+    if (!raw || raw->empty()) {
+        // Missing or empty: a directory is the program directory, everything else zero or empty.
+        SettingData absent;
+        if (directory)
+            absent.text = appDir;
+        return {std::move(absent), raw ? ValueState::Empty : ValueState::Missing};
+    }
+    std::optional<int> number;
+    switch (row.kind) {
+    case SettingKind::Directory:
+        if (folderExists && folderExists(*raw))
+            return {{*raw, 0}, ValueState::Valid};
+        return {{std::u16string(appDir), 0}, ValueState::Invalid};
+    case SettingKind::Text:
+        return {{Trim(*raw), 0}, ValueState::Valid};
+    case SettingKind::Coordinate:
+        // No first-start value stands in: the caller places the window as at the first start.
+        if ((number = ParseSettingCoordinate(*raw)))
+            return {{{}, *number}, ValueState::Valid};
+        return {{}, ValueState::Invalid};
+    case SettingKind::Boolean:
+        if (const std::optional<bool> b = ParseSettingBoolean(*raw))
+            number = *b ? 1 : 0;
+        break;
+    case SettingKind::WholeNumber:
+        if (const std::optional<std::int16_t> n = ParseSettingWholeNumber(*raw))
+            number = *n;
+        break;
+    }
+    if (number)
+        return {{{}, *number}, ValueState::Valid};
+    return {{{}, row.firstStart.number}, ValueState::Invalid};
 }
 
-SettingValue<std::u16string> ReadDirectory(const std::optional<std::u16string>& raw,
-                                           std::u16string_view appDir, const FolderExistsFn& folderExists) {
-    if (!raw || raw->empty())
-        return Absent(raw, std::u16string(appDir));
-    if (folderExists && folderExists(*raw))
-        return {*raw, ValueState::Valid};
-    return {std::u16string(appDir), ValueState::Invalid};
+// What the windows report: the output directory and the placement.
+struct WindowReport {
+    std::u16string_view outputDir;
+    int top, left, width, height;
+};
+
+// The value of a process-wide variable, or what the windows report.
+SettingData ValueOf(const SettingVariable& variable, const WindowReport& window) {
+    if (const auto* text = std::get_if<std::u16string*>(&variable))
+        return {**text, 0};
+    if (const auto* flag = std::get_if<bool*>(&variable))
+        return {{}, **flag ? 1 : 0};
+    if (const auto* number = std::get_if<std::int16_t*>(&variable))
+        return {{}, **number};
+    switch (std::get<WindowValue>(variable)) {
+    case WindowValue::OutputDir:
+        return {std::u16string(window.outputDir), 0};
+    case WindowValue::Top:
+        return {{}, window.top};
+    case WindowValue::Left:
+        return {{}, window.left};
+    case WindowValue::Width:
+        return {{}, window.width};
+    case WindowValue::Height:
+        return {{}, window.height};
+    }
+    return {};
 }
 
-SettingValue<int> ReadCoordinate(const std::optional<std::u16string>& raw) {
-    if (!raw || raw->empty())
-        return Absent(raw, 0);
-    const std::optional<int> v = ParseSettingCoordinate(*raw);
-    return v ? SettingValue<int>{*v, ValueState::Valid} : SettingValue<int>{0, ValueState::Invalid};
-}
-
-SettingValue<bool> ReadBoolean(const std::optional<std::u16string>& raw, bool firstStart) {
-    if (!raw || raw->empty())
-        return Absent(raw, false);
-    const std::optional<bool> v = ParseSettingBoolean(*raw);
-    return v ? SettingValue<bool>{*v, ValueState::Valid}
-             : SettingValue<bool>{firstStart, ValueState::Invalid};
-}
-
-SettingValue<std::int16_t> ReadWholeNumber(const std::optional<std::u16string>& raw) {
-    if (!raw || raw->empty())
-        return Absent<std::int16_t>(raw, 0);
-    const std::optional<std::int16_t> v = ParseSettingWholeNumber(*raw);
-    return v ? SettingValue<std::int16_t>{*v, ValueState::Valid}
-             : SettingValue<std::int16_t>{0, ValueState::Invalid}; // every first-start number is 0
-}
-
-SettingValue<std::u16string> ReadText(const std::optional<std::u16string>& raw) {
-    if (!raw || raw->empty())
-        return Absent(raw, std::u16string());
-    return {Trim(*raw), ValueState::Valid};
-}
-
-std::u16string BooleanText(bool v) {
-    return v ? u"True" : u"False";
-}
-
-// A value must stay on its own line.
-std::u16string OneLine(std::u16string_view v) {
-    std::u16string out;
-    out.reserve(v.size());
-    for (char16_t c : v)
-        if (c != u'\r' && c != u'\n' && c != u'\0')
-            out.push_back(c);
-    return out;
+// Sets a process-wide variable; a value the windows hold is theirs to apply.
+void Assign(const SettingVariable& variable, const SettingData& value) {
+    if (auto* const* text = std::get_if<std::u16string*>(&variable))
+        **text = value.text;
+    else if (auto* const* flag = std::get_if<bool*>(&variable))
+        **flag = value.number != 0;
+    else if (auto* const* number = std::get_if<std::int16_t*>(&variable))
+        **number = static_cast<std::int16_t>(value.number);
 }
 
 } // namespace
@@ -232,24 +226,25 @@ bool FolderExists(const std::u16string& path) {
            std::filesystem::is_directory(ToFsPath(path), ec);
 }
 
+bool SettingsValues::PlacementValid() const {
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        if (kSettings[i].kind == SettingKind::Coordinate && states[i] != ValueState::Valid)
+            return false;
+    return true;
+}
+
 SettingsValues ReadSettings(std::string_view fileText, std::u16string_view appDir, const TextCodec& codec,
                             const FolderExistsFn& folderExists, const ProfileBoundary& boundary) {
-    const RawReader raw{fileText, codec, boundary};
     SettingsValues v;
-    v.inputDir = ReadDirectory(raw("DefaultInDir"), appDir, folderExists);
-    v.outputDir = ReadDirectory(raw("DefaultOutDir"), appDir, folderExists);
-    v.top = ReadCoordinate(raw("Top"));
-    v.left = ReadCoordinate(raw("Left"));
-    v.width = ReadCoordinate(raw("Width"));
-    v.height = ReadCoordinate(raw("Height"));
-    v.showStatus = ReadBoolean(raw("DEBUG_STS"), true);
-    v.linkLevel = ReadWholeNumber(raw("LINK_AB"));
-    v.nameMode = ReadWholeNumber(raw("NAME_AB"));
-    v.listType = ReadWholeNumber(raw("LIST_MAKE"));
-    v.confirmOverwrite = ReadBoolean(raw("FILE_OVER_SAVE"), true);
-    v.dblClickAction = ReadWholeNumber(raw("LIST_CLK"));
-    v.proxyUse = ReadBoolean(raw("ProxyServerUse"), false);
-    v.proxyAddress = ReadText(raw("ProxyServerAddress"));
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        std::optional<std::u16string> raw;
+        if (const std::optional<std::string> bytes =
+                ProfileReadValue(fileText, kSettingsSection, kSettings[i].key, boundary))
+            raw = codec.DecodeSystem(*bytes);
+        ReadValue read = ReadKey(kSettings[i], raw, appDir, folderExists);
+        v.values[i] = std::move(read.data);
+        v.states[i] = read.state;
+    }
     return v;
 }
 
@@ -258,13 +253,13 @@ std::optional<SettingsValues> ReadSettingsFile(const std::filesystem::path& path
                                                const ProfileBoundary& boundary) {
     // One pass over the file; of the section only the first line of each key is kept, so a file of
     // any size (millions of lines, other programs' sections) costs no more than its own lines.
-    std::array<std::optional<std::string>, kSettingKeys.size()> first;
+    std::array<std::optional<std::string>, kSettingCount> first;
     const bool read = ProfileForEachSectionLine(path, kSettingsSection, [&](std::string_view line) {
         const std::optional<std::string_view> key = ProfileLineKey(line);
         if (!key)
             return;
-        for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-            if (!first[i] && EqualsAsciiNoCase(*key, kSettingKeys[i].name)) {
+        for (std::size_t i = 0; i < kSettingCount; ++i) {
+            if (!first[i] && EqualsNoCase(*key, kSettings[i].key)) {
                 first[i] = std::string(line);
                 return;
             }
@@ -285,99 +280,74 @@ std::optional<SettingsValues> ReadSettingsFile(const std::filesystem::path& path
 }
 
 void ApplySettings(const SettingsValues& v) {
-    // An empty or missing Boolean leaves its variable alone; everything else takes the read value
-    // (the first-start value where the text could not be read).
-    const auto applyBoolean = [](const SettingValue<bool>& s, bool& target) {
-        if (s.state == ValueState::Valid || s.state == ValueState::Invalid)
-            target = s.value;
-    };
-    gInputDir = v.inputDir.value;
-    applyBoolean(v.showStatus, gShowStatus);
-    gLinkLevel = v.linkLevel.value;
-    gNameMode = v.nameMode.value;
-    gListType = v.listType.value;
-    applyBoolean(v.confirmOverwrite, gConfirmOverwrite);
-    if (!v.proxyAddress.value.empty())
-        gProxyAddress = v.proxyAddress.value;
-    applyBoolean(v.proxyUse, gProxyUse);
-    gDblClickAction = v.dblClickAction.value;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const ValueState state = v.states[i];
+        const SettingKind kind = kSettings[i].kind;
+        // An empty or missing Boolean, and a text with nothing but spaces, leave the variable as it
+        // was; everything else takes the read value (the fallback where the text could not be read).
+        if (kind == SettingKind::Boolean && state != ValueState::Valid && state != ValueState::Invalid)
+            continue;
+        if (kind == SettingKind::Text && v.values[i].text.empty())
+            continue;
+        Assign(kSettings[i].variable, v.values[i]);
+    }
 }
 
 void ApplyFirstStartSettings() {
-    gInputDir = gAppDir;
-    gShowStatus = true;
-    gLinkLevel = 0;
-    gListType = 0;
-    gNameMode = 0;
-    gConfirmOverwrite = true;
-    gProxyUse = false;
-    gProxyAddress.clear();
-    gDblClickAction = 0;
+    const SettingsState first = FirstStartState(gAppDir, 0, 0);
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        Assign(kSettings[i].variable, first[i]);
 }
 
 SettingsState FirstStartState(std::u16string_view appDir, int width, int height) {
     SettingsState s;
-    s.inputDir = appDir;
-    s.outputDir = appDir;
-    s.top = kFirstStartTopLeft;
-    s.left = kFirstStartTopLeft;
-    s.width = width;
-    s.height = height;
-    s.showStatus = true;
-    s.confirmOverwrite = true;
+    const WindowReport window{appDir, 0, 0, width, height};
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const SettingRow& row = kSettings[i];
+        switch (row.firstStart.from) {
+        case FirstStartValue::From::ProgramDirectory:
+            s[i].text = appDir;
+            break;
+        case FirstStartValue::From::WindowSize:
+            s[i] = ValueOf(row.variable, window);
+            break;
+        case FirstStartValue::From::Number:
+            s[i].number = row.firstStart.number;
+            break;
+        }
+    }
     return s;
 }
 
 SettingsState CurrentSettingsState(std::u16string_view outputDir, int top, int left, int width, int height) {
     SettingsState s;
-    s.inputDir = gInputDir;
-    s.outputDir = outputDir;
-    s.top = top;
-    s.left = left;
-    s.width = width;
-    s.height = height;
-    s.showStatus = gShowStatus;
-    s.linkLevel = gLinkLevel;
-    s.nameMode = gNameMode;
-    s.listType = gListType;
-    s.confirmOverwrite = gConfirmOverwrite;
-    s.dblClickAction = gDblClickAction;
-    s.proxyUse = gProxyUse;
-    s.proxyAddress = gProxyAddress;
+    const WindowReport window{outputDir, top, left, width, height};
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        s[i] = ValueOf(kSettings[i].variable, window);
     return s;
 }
 
 std::vector<std::u16string> BuildSettingsLines(const SettingsState& s) {
-    const std::u16string values[kSettingKeys.size()] = {
-        OneLine(s.inputDir),
-        OneLine(s.outputDir),
-        ToU16Number(s.top),
-        ToU16Number(s.left),
-        ToU16Number(s.width),
-        ToU16Number(s.height),
-        BooleanText(s.showStatus),
-        ToU16Number(s.linkLevel),
-        ToU16Number(s.nameMode),
-        ToU16Number(s.listType),
-        BooleanText(s.confirmOverwrite),
-        ToU16Number(s.dblClickAction),
-        BooleanText(s.proxyUse),
-        OneLine(s.proxyAddress),
-    };
     std::vector<std::u16string> lines;
-    lines.reserve(kSettingKeys.size());
-    for (std::size_t i = 0; i < kSettingKeys.size(); ++i)
-        lines.push_back(Ascii(kSettingKeys[i].name) + u"=" + values[i]);
-    return lines;
-}
-
-std::u16string BuildSettingsSectionText(const SettingsState& state) {
-    std::u16string text;
-    for (const std::u16string& line : BuildSettingsLines(state)) {
-        text += line;
-        text += u"\r\n";
+    lines.reserve(kSettingCount);
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        std::u16string line = Ascii(kSettings[i].key) + u"=";
+        switch (kSettings[i].kind) {
+        case SettingKind::Directory:
+        case SettingKind::Text:
+            AppendWithoutLineBreaks(line, s[i].text); // a path or address never adds a line
+            break;
+        case SettingKind::Boolean:
+            line += s[i].number != 0 ? u"True" : u"False";
+            break;
+        case SettingKind::Coordinate:
+        case SettingKind::WholeNumber:
+            line += ToU16Number(s[i].number);
+            break;
+        }
+        lines.push_back(std::move(line));
     }
-    return text;
+    return lines;
 }
 
 bool WriteSettings(const std::filesystem::path& path, const SettingsState& state, const TextCodec& codec) {

@@ -2,6 +2,7 @@
 // The settings file: its fourteen keys, how each kind of value is read, the section texts written at
 // the first start and at exit, and the hand-over of the read values to the process-wide variables.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
+#include "core/Globals.h"
 #include "core/MessageText.h"
 #include "core/Profile.h"
 #include "core/TextCodec.h"
@@ -18,35 +21,106 @@
 namespace orvane {
 
 inline constexpr std::string_view kSettingsSection = "Orvane";
-inline constexpr std::u16string_view kSettingsFileName = u"Orvane.ini";
 
-enum class SettingKind { Directory, Coordinate, Boolean, WholeNumber, Text };
+enum class SettingKind : std::uint8_t { Directory, Coordinate, Boolean, WholeNumber, Text };
 
-struct SettingKey {
-    std::string_view name;
+/// A value that the windows hold rather than a process-wide variable.
+enum class WindowValue : std::uint8_t { OutputDir, Top, Left, Width, Height };
+
+/// Where a key's value lives during the run.
+using SettingVariable = std::variant<std::u16string*, bool*, std::int16_t*, WindowValue>;
+
+/// The value a first start writes and sets: the program directory, the window's size at that moment,
+/// or a number (Booleans: 0 False, 1 True). A text key's first-start value is empty.
+struct FirstStartValue {
+    enum class From : std::uint8_t { Number, ProgramDirectory, WindowSize } from = From::Number;
+    int number = 0;
+};
+inline constexpr FirstStartValue kProgramDirectory{FirstStartValue::From::ProgramDirectory};
+inline constexpr FirstStartValue kWindowSize{FirstStartValue::From::WindowSize};
+inline constexpr FirstStartValue kEmptyText{};
+constexpr FirstStartValue FirstStart(int number) {
+    return {FirstStartValue::From::Number, number};
+}
+
+struct SettingRow {
+    std::string_view key;
     SettingKind kind;
+    FirstStartValue firstStart;
+    SettingVariable variable;
 };
 
-/// The keys in the order they are written, at the first start and at exit alike.
-inline constexpr std::array<SettingKey, 14> kSettingKeys{{
-    {"DefaultInDir", SettingKind::Directory},
-    {"DefaultOutDir", SettingKind::Directory},
-    {"Top", SettingKind::Coordinate},
-    {"Left", SettingKind::Coordinate},
-    {"Width", SettingKind::Coordinate},
-    {"Height", SettingKind::Coordinate},
-    {"DEBUG_STS", SettingKind::Boolean},
-    {"LINK_AB", SettingKind::WholeNumber},
-    {"NAME_AB", SettingKind::WholeNumber},
-    {"LIST_MAKE", SettingKind::WholeNumber},
-    {"FILE_OVER_SAVE", SettingKind::Boolean},
-    {"LIST_CLK", SettingKind::WholeNumber},
-    {"ProxyServerUse", SettingKind::Boolean},
-    {"ProxyServerAddress", SettingKind::Text},
-}};
+/// The settings file's keys in the order they are written, at the first start and at exit alike.
+/// Reading, its fallbacks, the first start and writing all follow this table: a key is one row.
+// clang-format off
+inline constexpr auto kSettings = std::to_array<SettingRow>({
+    {"DefaultInDir",       SettingKind::Directory,   kProgramDirectory, &gInputDir},
+    {"DefaultOutDir",      SettingKind::Directory,   kProgramDirectory, WindowValue::OutputDir},
+    {"Top",                SettingKind::Coordinate,  FirstStart(100),   WindowValue::Top},
+    {"Left",               SettingKind::Coordinate,  FirstStart(100),   WindowValue::Left},
+    {"Width",              SettingKind::Coordinate,  kWindowSize,       WindowValue::Width},
+    {"Height",             SettingKind::Coordinate,  kWindowSize,       WindowValue::Height},
+    {"DEBUG_STS",          SettingKind::Boolean,     FirstStart(1),     &gShowStatus},
+    {"LINK_AB",            SettingKind::WholeNumber, FirstStart(0),     &gLinkLevel},
+    {"NAME_AB",            SettingKind::WholeNumber, FirstStart(0),     &gNameMode},
+    {"LIST_MAKE",          SettingKind::WholeNumber, FirstStart(0),     &gListType},
+    {"FILE_OVER_SAVE",     SettingKind::Boolean,     FirstStart(1),     &gConfirmOverwrite},
+    {"LIST_CLK",           SettingKind::WholeNumber, FirstStart(0),     &gDblClickAction},
+    {"ProxyServerUse",     SettingKind::Boolean,     FirstStart(0),     &gProxyUse},
+    {"ProxyServerAddress", SettingKind::Text,        kEmptyText,        &gProxyAddress},
+});
+// clang-format on
 
-/// Twips of the stored Top and Left at the first start.
-inline constexpr int kFirstStartTopLeft = 100;
+inline constexpr std::size_t kSettingCount = kSettings.size();
+
+/// Whether a row's variable can hold what its kind reads: a text, a flag, a 16-bit number, or a value
+/// of the windows of the same sort.
+constexpr bool FitsItsKind(const SettingRow& row) {
+    const auto* window = std::get_if<WindowValue>(&row.variable);
+    switch (row.kind) {
+    case SettingKind::Directory:
+        return std::holds_alternative<std::u16string*>(row.variable) ||
+               (window && *window == WindowValue::OutputDir);
+    case SettingKind::Text:
+        return std::holds_alternative<std::u16string*>(row.variable);
+    case SettingKind::Boolean:
+        return std::holds_alternative<bool*>(row.variable);
+    case SettingKind::WholeNumber:
+        return std::holds_alternative<std::int16_t*>(row.variable);
+    case SettingKind::Coordinate:
+        return window && *window != WindowValue::OutputDir;
+    }
+    return false;
+}
+static_assert(std::all_of(kSettings.begin(), kSettings.end(), FitsItsKind), "a row's variable fits its kind");
+
+/// One key's value: `text` for directories and text, `number` for the others (Booleans 0 or 1).
+struct SettingData {
+    std::u16string text;
+    int number = 0;
+    bool operator==(const SettingData&) const = default;
+};
+
+/// The values of all keys, by row of kSettings: what is written, or what was read.
+using SettingsState = std::array<SettingData, kSettingCount>;
+
+/// The row of a value the windows hold.
+constexpr std::size_t SettingRowOf(WindowValue value) {
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const auto* held = std::get_if<WindowValue>(&kSettings[i].variable);
+        if (held && *held == value)
+            return i;
+    }
+    return kSettingCount;
+}
+static_assert(
+    [] {
+        for (int v = 0; v <= static_cast<int>(WindowValue::Height); ++v)
+            if (SettingRowOf(static_cast<WindowValue>(v)) == kSettingCount)
+                return false;
+        return true;
+    }(),
+    "every value the windows hold has its row");
 
 // ---- Reading one value (text already decoded from the file) ----
 
@@ -67,36 +141,23 @@ std::optional<int> ParseSettingCoordinate(std::u16string_view text);
 enum class ValueState : std::uint8_t {
     Missing, // no such key (or no section, no file)
     Empty,   // the key with nothing after "="
-    Invalid, // unusable text: the first-start value stands in
+    Invalid, // unusable text: the fallback stands in
     Valid,
 };
 
-template <typename T> struct SettingValue {
-    T value{};
-    ValueState state = ValueState::Missing;
-    bool Valid() const { return state == ValueState::Valid; }
-};
-
-/// What a settings file holds, already resolved by the reading rules: a directory that does not
-/// exist reads as the program directory, a whole number or Boolean that cannot be read holds its
-/// first-start value (marked Invalid). A Boolean that is Missing or Empty holds false but is not
-/// applied: it leaves its variable as it was.
+/// What a settings file holds, already resolved by the reading rules of each kind: a directory that
+/// is missing, empty or does not exist reads as the program directory; a whole number or Boolean that
+/// cannot be read holds its first-start value (marked Invalid); a Boolean that is Missing or Empty
+/// holds false but is not applied (it leaves its variable as it was); a text is trimmed.
 struct SettingsValues {
-    SettingValue<std::u16string> inputDir;
-    SettingValue<std::u16string> outputDir;
-    SettingValue<int> top, left, width, height;
-    SettingValue<bool> showStatus;
-    SettingValue<std::int16_t> linkLevel;
-    SettingValue<std::int16_t> nameMode;
-    SettingValue<std::int16_t> listType;
-    SettingValue<bool> confirmOverwrite;
-    SettingValue<std::int16_t> dblClickAction;
-    SettingValue<bool> proxyUse;
-    SettingValue<std::u16string> proxyAddress;
+    SettingsState values;
+    std::array<ValueState, kSettingCount> states{};
 
-    /// False when any of Top, Left, Width, Height cannot be used: the window is then placed as at
-    /// the first start (designed size, centred) for this run.
-    bool PlacementValid() const { return top.Valid() && left.Valid() && width.Valid() && height.Valid(); }
+    const SettingData& operator[](WindowValue v) const { return values[SettingRowOf(v)]; }
+
+    /// False when any coordinate cannot be used: the window is then placed as at the first start
+    /// (designed size, centred) for this run.
+    bool PlacementValid() const;
 };
 
 using FolderExistsFn = std::function<bool(const std::u16string& path)>;
@@ -116,44 +177,25 @@ std::optional<SettingsValues> ReadSettingsFile(const std::filesystem::path& path
                                                const FolderExistsFn& folderExists = FolderExists,
                                                const ProfileBoundary& boundary = Utf8Boundary);
 
-/// Hands the read values to gInputDir and the option variables in start-up order: DefaultInDir,
-/// then DEBUG_STS, LINK_AB, NAME_AB, LIST_MAKE, FILE_OVER_SAVE, ProxyServerAddress, ProxyServerUse,
-/// LIST_CLK. The output directory and the placement belong to the windows and are left to the caller.
+/// Hands the read values to the process-wide variables of the table. The output directory and the
+/// placement belong to the windows and are left to the caller.
 void ApplySettings(const SettingsValues& values);
 
-/// The options and gInputDir as a first start sets them (gAppDir must be set).
+/// The process-wide variables of the table as a first start sets them (gAppDir must be set).
 void ApplyFirstStartSettings();
 
 // ---- Writing ----
 
-/// The state that the section is written from.
-struct SettingsState {
-    std::u16string inputDir;
-    std::u16string outputDir;
-    int top = 0, left = 0, width = 0, height = 0;
-    bool showStatus = false;
-    std::int16_t linkLevel = 0;
-    std::int16_t nameMode = 0;
-    std::int16_t listType = 0;
-    bool confirmOverwrite = false;
-    std::int16_t dblClickAction = 0;
-    bool proxyUse = false;
-    std::u16string proxyAddress;
-};
-
-/// The state of the first start: both directories `appDir`, Top and Left 100, the window's current
-/// width and height, the first-start options.
+/// The state of the first start: the first-start column of the table, with `appDir` for the
+/// directories and the window's current width and height.
 SettingsState FirstStartState(std::u16string_view appDir, int width, int height);
 
-/// The state at exit: gInputDir and the option variables, with what the windows report.
+/// The state at exit: the process-wide variables of the table, with what the windows report.
 SettingsState CurrentSettingsState(std::u16string_view outputDir, int top, int left, int width, int height);
 
 /// The fourteen "key=value" lines in key order. CR, LF and NUL are dropped from values, so a path or
 /// address can never add a line.
 std::vector<std::u16string> BuildSettingsLines(const SettingsState& state);
-
-/// The lines joined as the section text, each followed by CR LF.
-std::u16string BuildSettingsSectionText(const SettingsState& state);
 
 /// Encodes the lines in the system code page and writes them as the whole settings section.
 bool WriteSettings(const std::filesystem::path& path, const SettingsState& state, const TextCodec& codec);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -24,9 +25,50 @@ std::u16string Trim(std::u16string_view s) {
 
 namespace {
 
+template <typename Char> bool EqualsFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+    using Unit = std::make_unsigned_t<Char>;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](Char x, Char y) {
+               return FoldAscii(static_cast<Unit>(x)) == FoldAscii(static_cast<Unit>(y));
+           });
+}
+
+template <typename Char>
+void AppendUnbroken(std::basic_string<Char>& out, std::basic_string_view<Char> text) {
+    for (Char c : text)
+        if (c != Char('\r') && c != Char('\n') && c != Char('\0'))
+            out.push_back(c);
+}
+
+} // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return EqualsFolded(a, b);
+}
+
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
+    return EqualsFolded(a, b);
+}
+
+void AppendWithoutLineBreaks(std::string& out, std::string_view text) {
+    AppendUnbroken(out, text);
+}
+
+void AppendWithoutLineBreaks(std::u16string& out, std::u16string_view text) {
+    AppendUnbroken(out, text);
+}
+
+std::u16string StripLineBreaks(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    AppendUnbroken(out, text);
+    return out;
+}
+
 // Position of the first unit at or after `from` that equals `a` or `b`, or npos. Runs eight units
 // per step where SSE2 is there (32 over long stretches): the scan spends most of its time here.
-std::size_t FindEither(std::u16string_view hay, char16_t a, char16_t b, std::size_t from) {
+std::size_t FindEitherChar(std::u16string_view hay, char16_t a, char16_t b, std::size_t from) {
+    if (from >= hay.size())
+        return npos;
     const char16_t* data = hay.data();
     const std::size_t n = hay.size();
     std::size_t i = from;
@@ -65,18 +107,8 @@ std::size_t FindEither(std::u16string_view hay, char16_t a, char16_t b, std::siz
     return npos;
 }
 
-} // namespace
-
 std::size_t FindChar(std::u16string_view hay, char16_t c, std::size_t from) {
-    if (from >= hay.size())
-        return npos;
-    return FindEither(hay, c, c, from);
-}
-
-std::size_t FindEitherChar(std::u16string_view hay, char16_t a, char16_t b, std::size_t from) {
-    if (from >= hay.size())
-        return npos;
-    return FindEither(hay, a, b, from);
+    return FindEitherChar(hay, c, c, from);
 }
 
 std::size_t FindNoCase(std::u16string_view hay, std::u16string_view needle, std::size_t from) {
@@ -89,7 +121,7 @@ std::size_t FindNoCase(std::u16string_view hay, std::u16string_view needle, std:
     const std::size_t last = hay.size() - needle.size();
     std::size_t i = from;
     while (i <= last) {
-        i = FindEither(hay, lower, upper, i);
+        i = FindEitherChar(hay, lower, upper, i);
         if (i == npos || i > last)
             return npos;
         std::size_t k = 1;

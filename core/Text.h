@@ -20,6 +20,16 @@ constexpr char16_t FoldAscii(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
+/// Whether two texts are equal when ASCII letters are folded to lower case (bytes of a code page or
+/// UTF-16 units; no other letter is folded).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
+
+/// The text without CR, LF and NUL, appended to `out`: no value may add a line to a file.
+void AppendWithoutLineBreaks(std::string& out, std::string_view text);
+void AppendWithoutLineBreaks(std::u16string& out, std::u16string_view text);
+std::u16string StripLineBreaks(std::u16string_view text);
+
 /// Finds `needle` in `hay` at or after `from`, ignoring the case of ASCII letters only.
 /// `needle` must already be in lower case.
 std::size_t FindNoCase(std::u16string_view hay, std::u16string_view needle, std::size_t from = 0);

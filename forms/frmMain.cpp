@@ -263,10 +263,10 @@ void frmMain::Form_Load() {
         ApplyFirstStartSettings();
     } else {
         const SettingsValues& values = *read;
-        const QString outDir = Q(values.outputDir.value);
-        save.StartIn(outDir, appDir);
+        save.StartIn(Q(values[WindowValue::OutputDir].text), appDir);
         if (values.PlacementValid())
-            ApplyPlacement(values.top.value, values.left.value, values.width.value, values.height.value);
+            ApplyPlacement(values[WindowValue::Top].number, values[WindowValue::Left].number,
+                           values[WindowValue::Width].number, values[WindowValue::Height].number);
         else
             CentreOnScreen();
         ApplySettings(values);

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "forms/frmFileName.h"
 #include "modules/modOrvane.h"
+#include "platform/Desktop.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Placement.h"
@@ -38,10 +39,6 @@ using platform::Volumes;
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-
-QString CleanDir(const QString& dir) {
-    return QDir::cleanPath(QDir(dir).absolutePath());
-}
 
 // A file in `dir`; the root keeps its single separator.
 QString InDirectory(const QString& dir, const QString& fileName) {
@@ -83,7 +80,7 @@ frmSave::frmSave(QWidget* mainWindow)
 
     lblDirInfo_->setWordWrap(true);
     FitWrappedCaption(lblDirInfo_);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+    QFont font(platform::kDesignFamily, 9);
     font.setBold(true);
     Label1_->setFont(font);
     QPalette palette = Label1_->palette();
@@ -201,7 +198,7 @@ void frmSave::drvFileSave_Change() {
 bool frmSave::SetPath(const QString& dir) {
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
         return false;
-    path_ = CleanDir(dir);
+    path_ = Volumes::CleanPath(dir);
     driveDirectory_.insert(Volumes::RootOf(path_), path_);
     ReadDirectoryList();
     return true;
@@ -217,9 +214,9 @@ void frmSave::ReadDirectoryList() {
     current->setFont(bold);
 
     QDir dir(path_);
-    if (dir.cdUp() && CleanDir(dir.path()) != path_) {
+    if (dir.cdUp() && Volumes::CleanPath(dir.path()) != path_) {
         auto* up = new QListWidgetItem(QStringLiteral(".."), dirFileSave_);
-        up->setData(kPathRole, CleanDir(dir.path()));
+        up->setData(kPathRole, Volumes::CleanPath(dir.path()));
     }
     const QStringList subdirectories = QDir(path_).entryList(
         QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);

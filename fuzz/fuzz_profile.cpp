@@ -33,14 +33,6 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    const auto fold = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 bool IsKeyChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '-' || c == '.';

@@ -43,10 +43,6 @@ bool UnderSystemTree(const QString& root) {
     return false;
 }
 
-QString Clean(const QString& path) {
-    return QDir::cleanPath(QDir(path).absolutePath());
-}
-
 bool Contains(const QString& root, const QString& path) {
     if (root == QStringLiteral("/"))
         return path.startsWith(u'/');
@@ -103,18 +99,22 @@ bool Volumes::IsReady(const QString& root) {
     if (!ReadableDirectory(root))
         return false;
     // The root cannot be taken away, mounted or not.
-    if (hook.roots || Clean(root) == kFileSystemRoot)
+    if (hook.roots || Volumes::CleanPath(root) == kFileSystemRoot)
         return true;
     // A volume taken away leaves its mount point behind as a plain directory of the parent volume.
     if (hook.mounts) {
-        const QString cleaned = Clean(root);
+        const QString cleaned = Volumes::CleanPath(root);
         for (const Mount& mount : *hook.mounts)
-            if (Clean(mount.root) == cleaned)
+            if (Volumes::CleanPath(mount.root) == cleaned)
                 return true;
         return false;
     }
     const QStorageInfo storage(root);
-    return storage.isValid() && storage.isReady() && storage.rootPath() == Clean(root);
+    return storage.isValid() && storage.isReady() && storage.rootPath() == Volumes::CleanPath(root);
+}
+
+QString Volumes::CleanPath(const QString& path) {
+    return QDir::cleanPath(QDir(path).absolutePath());
 }
 
 std::size_t Volumes::NameMax(const QString& dir) {
@@ -123,7 +123,7 @@ std::size_t Volumes::NameMax(const QString& dir) {
 }
 
 QString Volumes::RootOf(const QString& path) {
-    const QString full = Clean(path);
+    const QString full = Volumes::CleanPath(path);
     const Hook& hook = TheHook();
     if (hook.roots || hook.mounts) {
         QStringList roots;
@@ -131,7 +131,7 @@ QString Volumes::RootOf(const QString& path) {
             roots = *hook.roots;
         } else {
             for (const Mount& mount : *hook.mounts)
-                roots.append(Clean(mount.root));
+                roots.append(Volumes::CleanPath(mount.root));
         }
         QString best;
         for (const QString& root : roots) {
@@ -153,7 +153,7 @@ QString Volumes::RootOf(const QString& path) {
 void Volumes::SetTestRoots(const QStringList& roots) {
     QStringList cleaned;
     for (const QString& root : roots)
-        cleaned.append(Clean(root));
+        cleaned.append(Volumes::CleanPath(root));
     TheHook().roots = cleaned;
 }
 

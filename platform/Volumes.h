@@ -26,6 +26,9 @@ public:
     /// directory); "/" when nothing better is known.
     static QString RootOf(const QString& path);
 
+    /// `path` made absolute, without ".", ".." or doubled and trailing separators.
+    static QString CleanPath(const QString& path);
+
     /// The longest file name, as the file system counts it, that the directory `dir` takes.
     static std::size_t NameMax(const QString& dir);
 

@@ -264,15 +264,16 @@ int main(int argc, char* argv[]) {
 
 #ifdef ORVANE_HAVE_WEBENGINE
     // The preview browser on the portal page, if the engine draws without a screen.
-    gBrowseAddress = QUrl::fromLocalFile(page).toString().toStdU16String();
-    frmBrowser::Open(&main);
-    if (frmBrowser* browser = frmBrowser::Instance()) {
+    test::OpenBrowser(&main, QUrl::fromLocalFile(page).toString());
+    QWidget* browser = test::BrowserWindow();
+    auto* view = browser ? browser->findChild<QWebEngineView*>() : nullptr;
+    if (view) {
         bool loaded = false;
-        QObject::connect(browser->Browser(), &QWebEngineView::loadFinished, [&] { loaded = true; });
+        QObject::connect(view, &QWebEngineView::loadFinished, [&] { loaded = true; });
         if (QTest::qWaitFor([&] { return loaded; }, 20000))
             QTest::qWait(1000); // the engine draws a moment after the load ends
         const QImage picture = browser->grab().toImage();
-        const QRect pageArea = browser->Browser()->geometry();
+        const QRect pageArea = view->geometry();
         if (loaded && HasContent(picture, pageArea)) {
             shooter.Save(u"frmBrowser"_s, QPixmap::fromImage(picture));
         } else {

@@ -1,6 +1,7 @@
 #include "core/Settings.h"
 
 #include "FakeHost.h"
+#include "core/FsPath.h"
 
 using namespace orvane;
 using orvane::test::Slurp;
@@ -10,9 +11,37 @@ namespace {
 const orvane::test::Utf8Codec kCodec;
 const std::u16string kAppDir = u"/opt/orvane/";
 
+bool FakeFolderExists(const std::u16string& path) {
+    return path.rfind(u"/exists/", 0) == 0;
+}
+
 SettingsValues Read(const std::string& section) {
-    return ReadSettings("[Orvane]\r\n" + section, kAppDir, kCodec,
-                        [](const std::u16string&) { return false; });
+    return ReadSettings("[Orvane]\r\n" + section, kAppDir, kCodec, FakeFolderExists);
+}
+
+// The section's lines as written, joined with CR LF, in UTF-8.
+std::string Written(const SettingsState& state) {
+    std::string text;
+    for (const std::u16string& line : BuildSettingsLines(state))
+        text += ToUtf8(line) + "\r\n";
+    return text;
+}
+
+// Every key the file holds, as it was read: the value as it would be written, and how it was read
+// when that was not plainly (the fallback then stands in). Missing keys are left out.
+std::string Shown(const SettingsValues& v) {
+    const std::vector<std::u16string> lines = BuildSettingsLines(v.values);
+    std::string out;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        if (v.states[i] == ValueState::Missing)
+            continue;
+        out += ToUtf8(lines[i]);
+        out += v.states[i] == ValueState::Empty     ? " (empty)"
+               : v.states[i] == ValueState::Invalid ? " (invalid)"
+                                                    : "";
+        out += "\n";
+    }
+    return out;
 }
 
 class SettingsGlobals : public ::testing::Test {
@@ -25,36 +54,82 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsGlobals, FirstStartFileHoldsTheFourteenLinesInKeyOrder) {
+TEST_F(SettingsGlobals, FirstStartWritesAndSetsTheSameValues) {
     ASSERT_TRUE(WriteSettings(ini_, FirstStartState(kAppDir, 7755, 6405), kCodec));
     EXPECT_EQ(Slurp(ini_), "[Orvane]\r\nDefaultInDir=/opt/orvane/\r\nDefaultOutDir=/opt/orvane/\r\n"
                            "Top=100\r\nLeft=100\r\nWidth=7755\r\nHeight=6405\r\nDEBUG_STS=True\r\n"
                            "LINK_AB=0\r\nNAME_AB=0\r\nLIST_MAKE=0\r\nFILE_OVER_SAVE=True\r\nLIST_CLK=0\r\n"
                            "ProxyServerUse=False\r\nProxyServerAddress=\r\n");
+    gAppDir = kAppDir;
+    ApplyFirstStartSettings();
+    EXPECT_EQ(CurrentSettingsState(kAppDir, 100, 100, 7755, 6405), FirstStartState(kAppDir, 7755, 6405));
 }
 
-TEST_F(SettingsGlobals, MissingOrEmptyBooleansLeaveTheVariableAsItWas) {
-    // A file without DEBUG_STS starts with the status line off, although a new file turns it on.
-    ApplySettings(Read("LINK_AB=1\r\nFILE_OVER_SAVE=\r\n"));
-    EXPECT_FALSE(gShowStatus);
-    EXPECT_FALSE(gConfirmOverwrite);
-    EXPECT_EQ(gLinkLevel, 1);
+// Each kind by its rule: hand-edited values are read without the locale, halves go to the even
+// neighbour, and what cannot be read falls back (a Boolean or number to its first-start value, a
+// directory to the program directory, a coordinate to the first start's placement).
+TEST(SettingsRead, EachKindReadsOrFallsBack) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string shown;
+        bool placed;
+    };
+    const Case cases[] = {
+        {"Booleans: words in any case, numbers, nothing else",
+         "DEBUG_STS=tr\r\nFILE_OVER_SAVE= fAlSe \r\nProxyServerUse=tr\r\n",
+         "DEBUG_STS=True (invalid)\nFILE_OVER_SAVE=False\nProxyServerUse=False (invalid)\n", false},
+        {"Booleans as numbers", "DEBUG_STS=-1\r\nFILE_OVER_SAVE=1abc\r\nProxyServerUse=\r\n",
+         "DEBUG_STS=True\nFILE_OVER_SAVE=True (invalid)\nProxyServerUse=False (empty)\n", false},
+        {"whole numbers", "LINK_AB= 1 \r\nNAME_AB=2.5\r\nLIST_MAKE=40000\r\nLIST_CLK=abc\r\n",
+         "LINK_AB=1\nNAME_AB=2\nLIST_MAKE=0 (invalid)\nLIST_CLK=0\n", false},
+        {"whole numbers at their bounds",
+         "LINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
+         "LINK_AB=4\nNAME_AB=12\nLIST_MAKE=0 (invalid)\nLIST_CLK=-32768\n", false},
+        {"coordinates", "Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
+         "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\n", true},
+        {"one coordinate not a number", "Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n",
+         "Top=0\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
+        {"one coordinate empty, one beyond int", "Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
+         "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
+        {"directories", "DefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
+         "DefaultInDir=/exists/日本語/\nDefaultOutDir=/opt/orvane/ (invalid)\n", false},
+        {"the proxy address trimmed", "ProxyServerAddress=\"  proxy:8080 \"\r\n",
+         "ProxyServerAddress=proxy:8080\n", false},
+        {"a later section of our name is not ours",
+         "LINK_AB=1\r\n[Tail]\r\nNAME_AB=1\r\n[orvane]\r\nLIST_CLK=1\r\n", "LINK_AB=1\n", false},
+    };
+    for (const Case& c : cases) {
+        const SettingsValues v = Read(c.file);
+        EXPECT_EQ(Shown(v), c.shown) << c.name;
+        EXPECT_EQ(v.PlacementValid(), c.placed) << c.name;
+    }
 }
 
-// Hand-edited values: numbers are read without the locale, halves go to the even neighbour, and
-// whatever is out of range or unreadable falls back to that key's first-start value.
-TEST(SettingsRead, HandEditedValuesParseOrFallBack) {
-    EXPECT_EQ(ParseSettingBoolean(u"-1"), true);
-    EXPECT_EQ(ParseSettingBoolean(u"1abc"), std::nullopt);
-    EXPECT_EQ(ParseSettingWholeNumber(u"12abc"), 12);
-    EXPECT_EQ(ParseSettingWholeNumber(u"2.5"), 2);
-    EXPECT_EQ(ParseSettingWholeNumber(u"3.5"), 4);
-    EXPECT_EQ(ParseSettingWholeNumber(u"32767.5"), std::nullopt);
+TEST_F(SettingsGlobals, ApplyingKeepsWhatTheFileDoesNotSayAndExitWritesWhatIsHeld) {
+    // A missing or empty Boolean and an address of spaces leave their variables as they were; an
+    // address is written back as held, and no value can add a line.
+    gShowStatus = true;
+    gConfirmOverwrite = true;
+    gLinkLevel = 2;
+    gProxyAddress = u" held as typed ";
+    ApplySettings(Read("DEBUG_STS=\r\nProxyServerAddress=\"   "
+                       "\"\r\nProxyServerUse=1\r\nDefaultInDir=/exists/in/\r\nNAME_AB=1\r\n"));
+    EXPECT_EQ(Written(CurrentSettingsState(u"/out\r\nTop=1", -1, 2, 3, 4)),
+              "DefaultInDir=/exists/in/\r\nDefaultOutDir=/outTop=1\r\nTop=-1\r\nLeft=2\r\nWidth=3\r\n"
+              "Height=4\r\nDEBUG_STS=True\r\nLINK_AB=0\r\nNAME_AB=1\r\nLIST_MAKE=0\r\nFILE_OVER_SAVE=True\r\n"
+              "LIST_CLK=0\r\nProxyServerUse=True\r\nProxyServerAddress= held as typed \r\n");
+}
 
-    const SettingsValues v = Read("LIST_MAKE=40000\r\nDEBUG_STS=yes\r\nProxyServerUse=on\r\n");
-    EXPECT_EQ(v.listType.state, ValueState::Invalid);
-    EXPECT_TRUE(v.showStatus.value);
-    EXPECT_FALSE(v.proxyUse.value);
+TEST_F(SettingsGlobals, TheFolderCheckTakesOnlyAFolderThatIsThere) {
+    std::filesystem::create_directory(dir_.Path() / "日本語");
+    const std::u16string root = FromFsPath(dir_.Path()) + u"/";
+    dir_.Write("file", "x");
+    EXPECT_TRUE(FolderExists(root + u"日本語"));
+    EXPECT_TRUE(FolderExists(root + u"日本語/"));
+    for (const std::u16string& path : {root + u"file", root + u"gone", std::u16string(),
+                                       root + u"日本語" + std::u16string(1, u'\0') + u"x"})
+        EXPECT_FALSE(FolderExists(path)) << ToUtf8(path);
 }
 
 TEST_F(SettingsGlobals, TheFileIsReadOnceWhateverItsSizeAndExitKeepsEveryOtherByte) {
@@ -63,23 +138,14 @@ TEST_F(SettingsGlobals, TheFileIsReadOnceWhateverItsSizeAndExitKeepsEveryOtherBy
     std::string text = "; notes\n[Other]\nkeep=1\n\n[orvane]\nLINK_AB=1\n";
     text.append(200000, '\n');
     text += "link_ab=0\nProxyServerAddress = proxy:8080 \n[Tail]\nz=\"1\"\n[Orvane]\nNAME_AB=1\n";
-    {
-        std::FILE* f = std::fopen(ini_.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
-    const std::optional<SettingsValues> v =
-        ReadSettingsFile(ini_, kAppDir, kCodec, [](const std::u16string&) { return false; });
+    dir_.Write("Orvane.ini", text);
+    const std::optional<SettingsValues> v = ReadSettingsFile(ini_, kAppDir, kCodec, FakeFolderExists);
     ASSERT_TRUE(v);
-    EXPECT_EQ(v->linkLevel.value, 1);
-    EXPECT_EQ(v->nameMode.value, 0);
-    EXPECT_EQ(v->proxyAddress.value, u"proxy:8080");
-    EXPECT_EQ(v->inputDir.value, kAppDir);
+    EXPECT_EQ(Shown(*v), "LINK_AB=1\nProxyServerAddress=proxy:8080\n");
 
     ASSERT_TRUE(WriteSettings(ini_, FirstStartState(kAppDir, 1, 2), kCodec));
     EXPECT_EQ(Slurp(ini_), "; notes\n[Other]\nkeep=1\n\n[Orvane]\r\n" +
-                               ToUtf8(BuildSettingsSectionText(FirstStartState(kAppDir, 1, 2))) +
+                               Written(FirstStartState(kAppDir, 1, 2)) +
                                "[Tail]\nz=\"1\"\n[Orvane]\nNAME_AB=1\n");
 }
 

@@ -155,9 +155,8 @@ private Q_SLOTS:
         server.Serve("/keypad", page("Keypad"));
         auto w = StartFramed(*dir_);
         QVERIFY(w);
-        gBrowseAddress = server.Url(u"/start"_s).toStdU16String();
-        frmBrowser::Open(w.get());
-        frmBrowser* browser = frmBrowser::Instance();
+        QVERIFY(test::OpenBrowser(w.get(), server.Url(u"/start"_s)));
+        QWidget* browser = test::BrowserWindow();
         QVERIFY(browser && Framed(*browser));
         QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), u"Start"_s, 20000);
 

@@ -1,9 +1,8 @@
-// The preview browser against pages served on the loopback address.
+// The preview browser against pages served on the loopback address, loaded as the program loads it.
 
-#include "core/Globals.h"
 #include "forms/frmBrowser.h"
 #include "platform/MessageBox.h"
-#include "platform/Qt.h"
+#include "support/GuiTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <utility>
@@ -21,7 +21,7 @@
 #include <QWebEngineView>
 #endif
 
-using orvane::frmBrowser;
+using orvane::test::BrowserWindow;
 
 namespace {
 
@@ -89,27 +89,26 @@ private Q_SLOTS:
     }
 
     void cleanup() {
-        if (frmBrowser* w = frmBrowser::Instance())
+        if (QWidget* w = BrowserWindow())
             w->close();
-        QTRY_VERIFY(frmBrowser::Instance() == nullptr);
+        QTRY_VERIFY(BrowserWindow() == nullptr);
         m_server.ReleaseSlow();
-        orvane::gBrowseAddress.clear();
         // Nothing here is ever reported in a message box: the engine shows its own pages.
         QVERIFY(m_messages.isEmpty());
     }
 
     void captionReadsConnectingWhileLoadingAndStopEndsTheWaitAtOnce() {
         const QString slow = QStringLiteral("http://127.0.0.1:%1/slow").arg(m_server.Port());
-        orvane::gBrowseAddress = orvane::platform::U(slow);
-        frmBrowser::Open(&m_main);
-        frmBrowser* w = frmBrowser::Instance();
-        QVERIFY(w->TimerActive());
+        QVERIFY(orvane::test::OpenBrowser(&m_main, slow));
+        QWidget* w = BrowserWindow();
+        QVERIFY(w);
+        QVERIFY(TimerActive(w));
         QTRY_COMPARE(w->windowTitle(), kConnecting);
         QTRY_COMPARE_WITH_TIMEOUT(m_server.SlowWaiting(), 1, 15000);
         QCOMPARE(w->windowTitle(), kConnecting);
         m_server.ReleaseSlow();
         QTRY_COMPARE_WITH_TIMEOUT(w->windowTitle(), QStringLiteral("Slow page"), 15000);
-        QTRY_VERIFY(!w->TimerActive());
+        QTRY_VERIFY(!TimerActive(w));
 
         // Enter loads a typed address without adding it to the list; the key goes on to the box.
         auto* box = w->findChild<QComboBox*>(QStringLiteral("cboAddress"));
@@ -126,18 +125,21 @@ private Q_SLOTS:
         QTest::mouseClick(bar->widgetForAction(bar->findChild<QAction*>(QStringLiteral("Stop"))),
                           Qt::LeftButton);
         // At once, without waiting for the engine; the cancelled load's end does not bring it back.
-        QVERIFY(!w->TimerActive());
+        QVERIFY(!TimerActive(w));
         QCOMPARE(w->windowTitle(), QStringLiteral("Slow page"));
         QTest::qWait(300);
-        QVERIFY(!w->TimerActive());
+        QVERIFY(!TimerActive(w));
         QCOMPARE(w->windowTitle(), QStringLiteral("Slow page"));
         QCOMPARE(PageUrl(w), slow);
     }
 
 private:
-    static QString PageUrl(frmBrowser* w) {
+    static bool TimerActive(const QWidget* w) {
+        return w->findChild<QTimer*>(QStringLiteral("timTimer"))->isActive();
+    }
+    static QString PageUrl(const QWidget* w) {
 #ifdef ORVANE_HAVE_WEBENGINE
-        return w->Browser()->url().toString();
+        return w->findChild<QWebEngineView*>()->url().toString();
 #else
         Q_UNUSED(w);
         return QString();
@@ -152,7 +154,7 @@ private:
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    frmBrowser::PrepareApplication();
+    orvane::frmBrowser::PrepareApplication();
     QApplication app(argc, argv);
     tst_frmBrowser test;
     return QTest::qExec(&test, argc, argv);

@@ -2,7 +2,6 @@
 // browser is a library the program loads on first use; this goes through that loading path.
 
 #include "core/Globals.h"
-#include "forms/frmBrowser.h"
 #include "forms/frmMain.h"
 #include "platform/ListView.h"
 #include "support/GuiTest.h"
@@ -42,14 +41,14 @@ private Q_SLOTS:
         list->Select(1);
         gDblClickAction = 1;
         w->ListView1_DblClick();
-        QVERIFY(frmBrowser::Instance());
+        QVERIFY(test::BrowserWindow());
         QCOMPARE(OpenBrowsers(), 1);
-        QCOMPARE(frmBrowser::Instance()->findChild<QComboBox*>(u"cboAddress"_s)->currentText(), url);
+        QCOMPARE(test::BrowserWindow()->findChild<QComboBox*>(u"cboAddress"_s)->currentText(), url);
 
         // Browsing again brings the open window forward instead of opening a second one.
         w->ListView1_DblClick();
         QCOMPARE(OpenBrowsers(), 1);
-        delete frmBrowser::Instance(); // before the main window it belongs to
+        delete test::BrowserWindow(); // before the main window it belongs to
     }
 };
 

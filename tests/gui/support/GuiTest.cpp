@@ -1,6 +1,7 @@
 #include "support/GuiTest.h"
 
 #include "core/Globals.h"
+#include "forms/BrowserLibrary.h"
 #include "forms/frmMain.h"
 #include "platform/FileDialog.h"
 #include "platform/ListView.h"
@@ -160,6 +161,19 @@ std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir) {
     auto w = std::make_unique<frmMain>();
     w->Start();
     return w;
+}
+
+bool OpenBrowser(QWidget* mainWindow, const QString& address) {
+    gBrowseAddress = address.toStdU16String();
+    return BrowserLibrary::Open(mainWindow);
+}
+
+QWidget* BrowserWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("frmBrowser"))
+            return w;
+    }
+    return nullptr;
 }
 
 } // namespace orvane::test

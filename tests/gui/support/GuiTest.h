@@ -78,6 +78,12 @@ private:
     QString name_;
 };
 
+/// Opens the preview browser on `address` as the program does: through its library, loaded on first
+/// use. The window is then reached by its object name (BrowserWindow), never by its class.
+bool OpenBrowser(QWidget* mainWindow, const QString& address);
+/// The preview browser's window, or null when none is open.
+QWidget* BrowserWindow();
+
 /// A fresh process state and a main window started with `dir` as its program directory.
 std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir);
 
