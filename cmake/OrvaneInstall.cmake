@@ -18,3 +18,7 @@ file(RELATIVE_PATH ORVANE_PRIVATE_LIBDIR_FROM_BINDIR ${CMAKE_INSTALL_FULL_BINDIR
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildInfo.h.in ${CMAKE_BINARY_DIR}/generated/orvane/BuildInfo.h @ONLY)
 target_include_directories(orvane_options INTERFACE ${CMAKE_BINARY_DIR}/generated)
+
+# orvane-cli (cli/) and its manual page, which cli/ compresses into the build tree.
+set(ORVANE_CLI_MANPAGE ${CMAKE_BINARY_DIR}/generated/orvane-cli.1.gz)
+install(FILES ${ORVANE_CLI_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -223,22 +223,92 @@ private:
     bool asciiSame_ = false;
 };
 
+// Strict UTF-8 as the encoding standard defines it: no overlong forms, no surrogates, nothing past
+// U+10FFFF, no truncated sequence at the end.
+bool IsValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Markup is ASCII: step over it eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, sizeof word);
+            if ((word & 0x8080808080808080ULL) != 0)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0)
+                low = 0xA0;
+            else if (b == 0xED)
+                high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0)
+                low = 0x90;
+            else if (b == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i < length)
+            return false;
+        if (p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (std::size_t k = 2; k < length; ++k)
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+// Whether iconv converts all of `bytes` from `charset` without a refused or truncated sequence.
+bool ConvertsCleanly(std::string_view bytes, const char* charset) {
+    const iconv_t cd = iconv_open("UTF-8", charset);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return true; // nothing to judge by: keep the system's code page
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t left = bytes.size();
+    char buffer[4096];
+    bool clean = true;
+    while (left > 0) {
+        char* dst = buffer;
+        std::size_t room = sizeof buffer;
+        if (iconv(cd, &src, &left, &dst, &room) == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            clean = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    return clean;
+}
+
 } // namespace
 
-SystemCodec::SystemCodec() {
+SystemCodec::SystemCodec(CharsetDetector detector) : detector_(detector) {
     std::setlocale(LC_CTYPE, "");
     const char* cs = nl_langinfo(CODESET);
     system_ = (cs && *cs && !IsUtf8Name(cs)) ? std::string(cs) : std::string("UTF-8");
     systemIsUtf8_ = IsUtf8Name(system_);
 }
 
-SystemCodec::SystemCodec(std::string systemCharset)
-    : system_(std::move(systemCharset)), systemIsUtf8_(IsUtf8Name(system_)) {}
-
-const SystemCodec& SystemCodec::Instance() {
-    static const SystemCodec codec;
-    return codec;
-}
+SystemCodec::SystemCodec(std::string systemCharset, CharsetDetector detector)
+    : system_(std::move(systemCharset)), systemIsUtf8_(IsUtf8Name(system_)), detector_(detector) {}
 
 std::optional<std::u16string> SystemCodec::Decode(std::string_view bytes, std::string_view charset) const {
     if (IsUtf8Name(charset))
@@ -345,6 +415,16 @@ std::string SystemCodec::EncodeSystem(std::u16string_view text) const {
     out.reserve(text.size() * 2);
     Convert(cd.get(), reinterpret_cast<const char*>(text.data()), text.size() * 2, 2, out, std::string("?"));
     return out;
+}
+
+bool SystemCodec::ValidInSystem(std::string_view bytes) const {
+    if (systemIsUtf8_)
+        return IsValidUtf8(bytes);
+    return ConvertsCleanly(bytes, IconvSystemName().c_str());
+}
+
+std::string SystemCodec::DetectCharset(std::string_view bytes) const {
+    return detector_ ? detector_(bytes) : std::string();
 }
 
 std::string SystemCodec::IconvSystemName() const {

@@ -1,0 +1,68 @@
+#pragma once
+// What the windows would show in message boxes, orvane-cli writes to standard error, in the system
+// code page: "orvane-cli: ", the input it concerns and the box's title, each followed by ": ", then
+// the text, whose further lines are indented by two spaces. Control characters (but the tab) and the
+// bidirectional controls are shown as U+FFFD.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "core/ConversionHost.h"
+#include "core/MessageText.h"
+#include "core/TextCodec.h"
+
+namespace orvane::cli {
+
+class Messages {
+public:
+    Messages(const TextCodec& codec, std::FILE* out) : codec_(codec), out_(out) {}
+
+    /// The input the following messages concern; empty for none.
+    void SetInput(std::u16string input) { input_ = std::move(input); }
+
+    void Show(std::u16string_view text, std::u16string_view title = {});
+    void Show(const MessageText& message) { Show(message.text, message.title); }
+
+private:
+    const TextCodec& codec_;
+    std::FILE* out_;
+    std::u16string input_;
+};
+
+/// The conversion without windows: messages go to Messages, the records to the link table, and the
+/// progress window's calls do nothing.
+class CliConversionHost final : public ConversionHost {
+public:
+    explicit CliConversionHost(Messages& messages) : messages_(messages) {}
+
+    /// Before each conversion: the text its messages name the input by.
+    void Begin(std::u16string target) {
+        target_ = std::move(target);
+        completed_ = false;
+    }
+    /// True when the last conversion read its input (whether or not it found links).
+    bool Completed() const { return completed_; }
+
+    std::u16string TargetText() const override { return target_; }
+    void SetBusyPointer(bool) override {}
+    void ShowMessage(std::u16string_view text, std::u16string_view title, MessageIcon) override {
+        messages_.Show(text, title);
+    }
+    void SetMainWindowEnabled(bool) override {}
+    void ShowProgress(bool) override {}
+    void SetPhaseText(std::u16string_view) override {}
+    void SetStatusText(std::u16string_view) override {}
+    void SetStatusVisible(bool) override {}
+    void RepaintProgress() override {}
+    void PumpEvents() override {}
+    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override;
+    void ShowNewLinks(int) override { completed_ = true; }
+
+private:
+    Messages& messages_;
+    std::u16string target_;
+    bool completed_ = false;
+};
+
+} // namespace orvane::cli
