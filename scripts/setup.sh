@@ -9,7 +9,7 @@ ORVANE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev libqt6svg6
   zlib1g-dev libgumbo-dev libicu-dev locales
-  libgtest-dev libgmock-dev googletest
+  libgtest-dev libgmock-dev googletest python3
   fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth openbox
 )
