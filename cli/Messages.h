@@ -37,12 +37,7 @@ public:
     explicit CliConversionHost(Messages& messages) : messages_(messages) {}
 
     /// Before each conversion: the text its messages name the input by.
-    void Begin(std::u16string target) {
-        target_ = std::move(target);
-        completed_ = false;
-    }
-    /// True when the last conversion read its input (whether or not it found links).
-    bool Completed() const { return completed_; }
+    void Begin(std::u16string target) { target_ = std::move(target); }
 
     std::u16string TargetText() const override { return target_; }
     void SetBusyPointer(bool) override {}
@@ -57,12 +52,11 @@ public:
     void RepaintProgress() override {}
     void PumpEvents() override {}
     int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override;
-    void ShowNewLinks(int) override { completed_ = true; }
+    void ShowNewLinks(int) override {}
 
 private:
     Messages& messages_;
     std::u16string target_;
-    bool completed_ = false;
 };
 
 } // namespace orvane::cli

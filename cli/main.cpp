@@ -76,8 +76,7 @@ public:
 private:
     bool Convert(const std::u16string& path, std::u16string target, std::u16string_view documentAddress) {
         host_.Begin(std::move(target));
-        RunConversion(path, host_, codec_, documentAddress);
-        return host_.Completed();
+        return RunConversion(path, host_, codec_, documentAddress) == ConversionOutcome::Converted;
     }
 
     // Read into a file first, as every conversion reads a file. What lies beyond the size bound is

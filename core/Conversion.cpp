@@ -155,11 +155,11 @@ void RemoveLineBreaks(std::u16string& text) {
                text.end());
 }
 
-void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
-                   std::u16string_view documentAddress) {
+ConversionOutcome RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
+                                std::u16string_view documentAddress) {
     const std::u16string target = Trim(host.TargetText());
     if (target.empty() || target == kResetTarget)
-        return;
+        return ConversionOutcome::Skipped;
 
     const LinkLevel level = LinkLevelFromOption(gLinkLevel);
     const bool tags = level == LinkLevel::Tags;
@@ -172,19 +172,19 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     case OpenResult::CannotOpen:
         restore.Now();
         host.ShowMessage(u"入力ﾌｧｲﾙ「" + path + u"」を開けません。", u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗", MessageIcon::Critical);
-        return;
+        return ConversionOutcome::Unreadable;
     case OpenResult::TooLarge:
         restore.Now();
         host.ShowMessage(
             SizeMessage(file.size, tags ? u"ファイルサイズが8Mバイトを越えるファイルは処理できません。"
                                         : u"ファイルサイズが128Kバイトを越えるファイルは処理できません。"),
             u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ", MessageIcon::Critical);
-        return;
+        return ConversionOutcome::Unreadable;
     case OpenResult::Empty:
         restore.Now();
         host.ShowMessage(SizeMessage(file.size, u"ファイルサイズが0バイトのファイルは処理できません。"),
                          u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ", MessageIcon::Critical);
-        return;
+        return ConversionOutcome::Unreadable;
     }
 
     // Records at or after this position are the ones this conversion appends.
@@ -221,7 +221,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         showRead(decoded.size());
         if (gCancelRequested) {
             Cancel(host, restore, mark);
-            return;
+            return ConversionOutcome::Cancelled;
         }
         host.SetPhaseText(u"コンバートされたデータを編集中...");
         host.RepaintProgress();
@@ -243,7 +243,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
         std::u16string work = JoinLines(std::move(decoded), showRead);
         if (gCancelRequested) {
             Cancel(host, restore, mark);
-            return;
+            return ConversionOutcome::Cancelled;
         }
         RemoveLineBreaks(work);
 
@@ -274,7 +274,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
     }
     if (gCancelRequested) {
         Cancel(host, restore, mark);
-        return;
+        return ConversionOutcome::Cancelled;
     }
 
     host.SetPhaseText(u"編集されたデータをリストに追加中...");
@@ -292,6 +292,7 @@ void RunConversion(const std::u16string& path, ConversionHost& host, const TextC
             MessageLines({u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。", u"以降のﾘﾝｸは追加されませんでした。"}),
             u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", MessageIcon::Exclamation);
     }
+    return scan.end == ScanEnd::TooDeep ? ConversionOutcome::Refused : ConversionOutcome::Converted;
 }
 
 } // namespace orvane

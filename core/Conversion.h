@@ -18,12 +18,22 @@ inline constexpr std::uintmax_t kMaxInputBytes = 128000;
 /// Largest input file at the level that reads the tags: 8 MiB.
 inline constexpr std::uintmax_t kMaxTagInputBytes = std::uintmax_t{8} * 1024 * 1024;
 
+/// How a conversion ended; the user has been told already. Front ends without a window (orvane-cli)
+/// use it for their exit status.
+enum class ConversionOutcome {
+    Skipped,    // no target: nothing was done
+    Unreadable, // the file could not be opened, or its size is out of bounds
+    Refused,    // read, but its elements nest too deep to be parsed
+    Cancelled,  // the user cancelled; what it had appended is gone again
+    Converted,  // read and scanned, whether or not it held links
+};
+
 /// Reads the file at `path` and appends its links through `host`. Every outcome is shown to the user;
 /// a refused or cancelled conversion leaves the list as it was before the call. `documentAddress` is
 /// the address relative links resolve against at the level that reads the tags (a fetched page's
 /// URL); empty means the file's own file: URL.
-void RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
-                   std::u16string_view documentAddress = {});
+ConversionOutcome RunConversion(const std::u16string& path, ConversionHost& host, const TextCodec& codec,
+                                std::u16string_view documentAddress = {});
 
 /// The working text before normalisation: every line of the decoded document, trimmed and followed
 /// by one space. A line ends at CR LF, CR or LF, so a line break reads as one space whichever

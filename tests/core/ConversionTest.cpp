@@ -22,7 +22,7 @@ protected:
         host_ = FakeHost{};
         host_.target = dir_.Write("page.htm", bytes);
         host_.cancelAtPump = cancelAtPump_;
-        RunConversion(host_.target, host_, codec_);
+        host_.outcome = RunConversion(host_.target, host_, codec_);
         return host_;
     }
     static Names LiveNames() {
@@ -165,6 +165,8 @@ TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
                                      u"処理を中止します。");
     FakeHost& empty = Convert("");
     EXPECT_EQ(empty.calls, (Steps{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｴﾗｰ"}));
+    EXPECT_EQ(over.outcome, ConversionOutcome::Unreadable);
+    EXPECT_EQ(empty.outcome, ConversionOutcome::Unreadable);
     EXPECT_EQ(gLinks.Size(), 2);
     EXPECT_EQ(gLinkCount(), 2);
 

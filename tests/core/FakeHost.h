@@ -2,6 +2,7 @@
 // A recording ConversionHost, a UTF-8 codec, a scratch directory and a file reader for the core tests.
 
 #include "core/AtomicFile.h"
+#include "core/Conversion.h"
 #include "core/ConversionHost.h"
 #include "core/Globals.h"
 #include "core/MessageText.h"
@@ -21,7 +22,8 @@ struct FakeHost : ConversionHost {
     std::u16string target;
     std::vector<std::string> calls;
     std::vector<MessageText> messages;
-    int pumps = 0, cancelAtPump = 0; // the 1-based pump that presses the cancel button
+    int pumps = 0, cancelAtPump = 0;                        // the 1-based pump that presses the cancel button
+    ConversionOutcome outcome = ConversionOutcome::Skipped; // what the conversion returned
 
     std::u16string TargetText() const override { return target; }
     void SetBusyPointer(bool busy) override { calls.push_back(busy ? "busy" : "arrow"); }

@@ -177,7 +177,7 @@ protected:
         host_ = FakeHost{};
         host_.target = dir_.Write("page one.htm", bytes);
         host_.cancelAtPump = cancelAtPump_;
-        RunConversion(host_.target, host_, codec_, address);
+        host_.outcome = RunConversion(host_.target, host_, codec_, address);
         return host_;
     }
     std::string FileUrl(const std::string& name) const {
@@ -264,6 +264,7 @@ TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
                                          u"処理を中止します。");
     EXPECT_EQ(host.messages[0].title, u"入力ﾌｧｲﾙ異常");
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
     EXPECT_EQ(host.Steps().back(), "arrow");
     ASSERT_EQ(gLinks.Size(), 1);
     EXPECT_EQ(gLinkCount(), 1);
@@ -275,6 +276,7 @@ TEST_F(TagConversionTest, CancelAndTheCap) {
     FakeHost& cancelled = Convert(Anchors(10));
     EXPECT_EQ(cancelled.pumps, 3);
     EXPECT_EQ(cancelled.messages.back().title, u"処理の中断");
+    EXPECT_EQ(cancelled.outcome, ConversionOutcome::Cancelled);
     EXPECT_FALSE(gCancelRequested);
     ASSERT_EQ(gLinks.Size(), 1); // only this conversion's records are dropped
     EXPECT_EQ(gLinks.At(0).name, u"first");
@@ -286,6 +288,7 @@ TEST_F(TagConversionTest, CancelAndTheCap) {
     EXPECT_EQ(gLinks.Size(), LinkTable::kMaxRecords);
     EXPECT_EQ(gLinks.At(LinkTable::kMaxRecords - 1).name, u"P1");
     EXPECT_EQ(full.messages.back().title, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
+    EXPECT_EQ(full.outcome, ConversionOutcome::Converted);
 }
 
 } // namespace
