@@ -99,11 +99,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, [] { QTest::mouseClick(frmInfo::Loaded()->cmdCancel(), Qt::LeftButton); });
         Convert(QStringLiteral("big.htm"), big);
         QCOMPARE(messages.Titles(), QStringList{u"処理の中断"_s});
-        QCOMPARE(messages.Last().text, u"ｷｬﾝｾﾙされました。"_s);
         QCOMPARE(Column(list_, 0), QStringList{u"Keep"_s});
-        QCOMPARE(gLinks.Size(), 1);
-        QCOMPARE(gLinkCount(), 1);
-        QVERIFY(!gCancelRequested);
         QVERIFY(w_->isEnabled());
         QVERIFY(!frmInfo::Loaded()->isVisible());
     }
