@@ -99,10 +99,4 @@ TEST(ProfileFile, TheFileIsWrittenAsTheTextRuleSaysWithoutHoldingItWhole) {
         ++many;
     }));
     EXPECT_EQ(many, 30000);
-
-    // A folder in the file's place is neither read nor replaced.
-    fs::create_directory(dir.Path() / "folder.ini");
-    EXPECT_FALSE(orvane::ProfileWriteSection(dir.Path() / "folder.ini", "S", lines));
-    EXPECT_FALSE(orvane::ProfileForEachSectionLine(dir.Path() / "folder.ini", "S", [](std::string_view) {}));
-    EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.ini"));
 }

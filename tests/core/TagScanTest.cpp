@@ -34,21 +34,13 @@ Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
     return sink.links;
 }
 
-std::vector<std::string> Urls(const Pairs& pairs) {
-    std::vector<std::string> out;
-    for (const auto& p : pairs)
-        out.push_back(p.first);
-    return out;
-}
-
-using Strings = std::vector<std::string>;
-
 // Whole outputs, in document order: addresses resolved against the page, names by the rule.
 TEST(TagScanTest, LinksAndNames) {
     struct Case {
         std::string_view html;
         NameRule rule;
         Pairs links;
+        std::string address = "http://example.org/dir/page.html";
     };
     const std::string d = "http://example.org/dir/";
     const Case cases[] = {
@@ -92,32 +84,32 @@ TEST(TagScanTest, LinksAndNames) {
         {"<a href=1>One<a href=2>Two</a>", NameRule::StripTags, {{d + "1", "One"}, {d + "2", "Two"}}},
         {"<b><a href=1>x</b>y</a>", NameRule::StripTags, {{d + "1", "x"}, {d + "1", "y"}}},
         {"<template><a href=t>t</a></template>", NameRule::StripTags, {}},
+        // A fragment of this very document is no link, whichever way it is written; the document's own
+        // address is one.
+        {"<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>",
+         NameRule::StripTags,
+         {{d + "x", "1"}, {d + "page.html", "3"}}},
+        {"<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>",
+         NameRule::StripTags,
+         {{"file:///srv/doc/html/x", "1"},
+          {"file:///srv/doc/html/index.htm", "3"},
+          {"file:///srv/doc/html/page.html#f", "4"}},
+         FileUrlFromPath("/srv/doc/html/index.htm")},
+        // The first base with an href counts, wherever it stands; a relative one resolves against the
+        // page, and then a fragment belongs to the base's document, not to this one.
+        {"<a href=\"x\">1</a><a href=\"#top\">2</a>"
+         "<base target=_self><base href=\"../other/\"><base href=\"http://ignored/\">",
+         NameRule::StripTags,
+         {{"http://example.org/other/x", "1"}, {"http://example.org/other/#top", "2"}}},
+        {"<head><base href=\"https://cdn.example/a/b\"></head><a href=\"/r\">r</a>",
+         NameRule::StripTags,
+         {{"https://cdn.example/r", "r"}}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Scan(c.html, c.rule), c.links) << c.html;
+        EXPECT_EQ(Scan(c.html, c.rule, c.address), c.links) << c.html;
 }
 
-// Resolution itself is UriReference's; here: a fragment of this very document is no link, whichever
-// way it is written, while the document's own address is one.
-TEST(TagScanTest, FragmentsOfThisDocumentAreSkipped) {
-    const std::string page =
-        "<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>";
-    EXPECT_EQ(Urls(Scan(page)), (Strings{"http://example.org/dir/x", "http://example.org/dir/page.html"}));
-    EXPECT_EQ(Urls(Scan(page, NameRule::StripTags, FileUrlFromPath("/srv/doc/html/index.htm"))),
-              (Strings{"file:///srv/doc/html/x", "file:///srv/doc/html/index.htm",
-                       "file:///srv/doc/html/page.html#f"}));
-}
-
-TEST(TagScanTest, BaseHrefWins) {
-    // The first base with an href counts, wherever it stands; a relative one resolves against the
-    // page, and then a fragment belongs to the base's document, not to this one.
-    const Pairs links = Scan("<a href=\"x\">1</a><a href=\"#top\">2</a>"
-                             "<base target=_self><base href=\"../other/\"><base href=\"http://ignored/\">");
-    EXPECT_EQ(Urls(links), (Strings{"http://example.org/other/x", "http://example.org/other/#top"}));
-    EXPECT_EQ(Urls(Scan("<head><base href=\"https://cdn.example/a/b\"></head><a href=\"/r\">r</a>")),
-              (Strings{"https://cdn.example/r"}));
-}
-
+// Skipped links are still keys: the pump runs for each.
 TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
     Collect sink;
     TagScanOptions options;
@@ -127,8 +119,10 @@ TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
         "<a href=\"#f\">4</a><a href=\"mailto:u@example.org\">5</a><a href=\"ftp://f/x\">6</a>"
         "<a href=\"news:comp.lang\">7</a><a href=\"tel:+81\">8</a>",
         options, sink);
-    EXPECT_EQ(Urls(sink.links), (Strings{"mailto:u@example.org", "ftp://f/x", "news:comp.lang", "tel:+81"}));
-    // Skipped links are still keys: the pump runs for each.
+    EXPECT_EQ(
+        sink.links,
+        (Pairs{
+            {"mailto:u@example.org", "5"}, {"ftp://f/x", "6"}, {"news:comp.lang", "7"}, {"tel:+81", "8"}}));
     EXPECT_EQ(sink.keys, 8);
     EXPECT_EQ(result.links, 4);
 }

@@ -19,23 +19,7 @@
 
 using orvane::test::BrowserWindow;
 
-namespace {
-
 const QString kConnecting = QStringLiteral("接続中...");
-
-// "/slow" and "/slow?again" are held until released; the engine's own requests are answered at once.
-void ServeSlowPage(orvane::test::WebServer& server) {
-    const auto held = [](const orvane::test::WebServer::Request&) {
-        orvane::test::WebResponse r =
-            orvane::test::Page("<html><head><title>Slow page</title></head><body>Slow</body></html>");
-        r.hold = true;
-        return r;
-    };
-    server.Route("/slow", held);
-    server.Route("/slow?again", held);
-}
-
-} // namespace
 
 class tst_frmBrowser : public QObject {
     Q_OBJECT
@@ -45,7 +29,15 @@ private Q_SLOTS:
 #ifndef ORVANE_HAVE_WEBENGINE
         QSKIP("built without the web engine");
 #endif
-        ServeSlowPage(m_server);
+        // "/slow" and "/slow?again" are held until released; the engine's own requests are answered at once.
+        const auto held = [](const orvane::test::WebServer::Request&) {
+            orvane::test::WebResponse r =
+                orvane::test::Page("<html><head><title>Slow page</title></head><body>Slow</body></html>");
+            r.hold = true;
+            return r;
+        };
+        m_server.Route("/slow", held);
+        m_server.Route("/slow?again", held);
         orvane::platform::MessageBox::SetTestHook(
             [this](const orvane::platform::ShownMessage& m) { m_messages.append(m); });
         m_main.show();

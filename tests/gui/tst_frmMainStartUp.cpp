@@ -48,17 +48,10 @@ private Q_SLOTS:
         dir_.reset();
     }
 
-    void rootThatIsNoMountPointServesAsTheVolume_data() {
-        QTest::addColumn<bool>("firstStart");
-        QTest::newRow("first start") << true;
-        QTest::newRow("later start") << false;
-    }
     void rootThatIsNoMountPointServesAsTheVolume() {
-        QFETCH(bool, firstStart);
         // A chroot: only the system's own trees are mounted, nothing at "/".
         Volumes::SetTestMountTable({{u"/proc"_s, "proc"}, {u"/dev/pts"_s, "devpts"}});
-        if (!firstStart)
-            StoreOutputDirectory(AppDir());
+        StoreOutputDirectory(AppDir());
         const auto w = Start();
         QCOMPARE(messages_->Titles(), QStringList());
         QCOMPARE(frmSave::Loaded()->Path(), AppDir());

@@ -1,5 +1,6 @@
 // What the program could not open is reported once, in a message box that names it, and the
-// program goes on: the manual, the home page and the preview browser's library.
+// program goes on: the manual (opened where it lies: tst_installedLayout), the home page and the
+// preview browser's library.
 
 #include "core/Globals.h"
 #include "forms/BrowserLibrary.h"
@@ -53,13 +54,6 @@ private Q_SLOTS:
             ShellOpen::SetRecordedResult(false);
             w_->mManual_Click();
             ExpectOneCritical(messages, u"ﾏﾆｭｱﾙ表示失敗"_s, u"ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual);
-        }
-        {
-            MessageCapture messages;
-            ShellOpen::SetRecordedResult(true);
-            w_->mManual_Click();
-            QCOMPARE(messages.Count(), 0);
-            QCOMPARE(ShellOpen::Recorded().last(), u"file://"_s + manual);
         }
         QVERIFY(w_->isVisible() && w_->isEnabled());
     }
