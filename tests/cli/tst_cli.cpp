@@ -129,6 +129,7 @@ private Q_SLOTS:
         Write(u"128000.html"_s, Pad(kPage, 128000));
         Write(u"128001.html"_s, Pad(kPage, 128001));
         Write(u"second.html"_s, "<a href=\"http://second.example/\"></a>");
+        Write(u"deep.html"_s, "<a href=\"http://deep.example/\">D</a>" + QByteArray("<div>").repeated(513));
         Write(u"levels.html"_s, "<p>see http://plain.example/ here</p>\r\n"
                                 "<a class=\"x\" href=\"http://class.example/\">C</a>\r\n"
                                 "<a href=\"rel/page\"><img alt=\"Alt text\" src=\"i.png\"></a>\r\n");
@@ -287,6 +288,13 @@ private Q_SLOTS:
         row("0 bytes", {u"empty.html"_s}, {}, {}, empty("empty.html") + noList, 3);
         row("128,000 bytes", {u"128000.html"_s}, {}, urls, {}, 0);
         row("128,001 bytes", {u"128001.html"_s}, {}, {}, tooBig("128001.html", 128001) + noList, 3);
+        row("nested too deep: refused, not a page without links", {u"--level"_s, u"tags"_s, u"deep.html"_s},
+            {}, {},
+            "orvane-cli: deep.html: 入力ﾌｧｲﾙ異常: 入力ﾌｧｲﾙ「deep.html」は、\n  "
+            "ﾀｸﾞの入れ子が512段を越えるため処理"
+            "できません。\n  処理を中止します。\n" +
+                noList,
+            3);
         row("no link", {u"--format"_s, u"json"_s, u"text.html"_s}, {}, {},
             "orvane-cli: text.html: データなし: 「text.html」に、\n  ﾘﾝｸﾃﾞｰﾀが存在しません。\n"
             "  ﾘｽﾄを作成できません。\n" +
