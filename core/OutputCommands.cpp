@@ -28,10 +28,10 @@ bool Exists(std::u16string_view path) {
 // Makes the entry's name usable as a file name, asking where the rules say to. Returns false when
 // nothing usable is left even after asking.
 bool SettleName(std::u16string& name, OutputHost& host) {
+    // Asked only for a name the check refuses; its conversion is the suggestion.
     const auto ask = [&] {
         std::u16string converted;
-        if (!CheckFileName(name, converted))
-            return;
+        CheckFileName(name, converted);
         std::u16string answer = host.AskFileName(name, converted);
         // An empty name would end the table; a typed name may have been pasted with controls in it.
         if (!RemoveUnsafeNameChars(answer).empty())

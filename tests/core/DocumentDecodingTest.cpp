@@ -16,8 +16,9 @@ TEST(SniffCharset, MarksThenMetaDeclarationsInTheFirstKilobyte) {
         {"<META CHARSET = euc-jp>", "euc-jp"},
         {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">", "Shift_JIS"},
         {"<meta http-equiv=Content-Type content='text/html; charset=\"EUC-JP\"'>", "EUC-JP"},
-        // Not declarations: content without http-equiv, a longer tag name, a comment.
+        // Not declarations: content without http-equiv or with another one, a longer tag name, a comment.
         {"<meta name=\"description\" content=\"charset=euc-jp\"><meta charset=utf-8>", "utf-8"},
+        {"<meta http-equiv=refresh content=\"5; url=/a?charset=euc-jp\"><meta charset=utf-8>", "utf-8"},
         {"<metadata charset=euc-jp>", ""},
         {"<!-- <meta charset=euc-jp> --><meta charset=Shift_JIS>", "Shift_JIS"},
         {"<!--><meta charset=euc-jp>", "euc-jp"}, // "<!-->" is a whole comment

@@ -16,6 +16,13 @@ TEST(FileNameRules, ConvertForbidden) {
         EXPECT_EQ(ConvertForbidden(in).converted, out);
         EXPECT_EQ(ConvertForbidden(in).changed, in != out);
     }
+    // The check asks also for a name with nothing usable left, and suggests the safe conversion.
+    std::u16string converted;
+    EXPECT_FALSE(CheckFileName(u"a／b", converted));
+    EXPECT_TRUE(CheckFileName(u"\u0001", converted));
+    EXPECT_EQ(converted, u"");
+    EXPECT_TRUE(CheckFileName(u".a\u202E|b", converted));
+    EXPECT_EQ(converted, u"．a｜b");
 }
 
 TEST(FileNameRules, ReservedDeviceNamesMatchWholeNamesInAnyCase) {
