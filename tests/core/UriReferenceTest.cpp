@@ -92,6 +92,8 @@ TEST(UriReferenceTest, SchemesAndFileAddresses) {
 
     EXPECT_EQ(FileUrlFromPath("/home/u/a b/#1?%.htm"), "file:///home/u/a%20b/%231%3F%25.htm");
     EXPECT_EQ(FileUrlFromPath("/home/u/日本.htm"), "file:///home/u/日本.htm");
+    // A path that could not be made absolute still gives a path, never a host.
+    EXPECT_EQ(FileUrlFromPath("doc/a.htm"), "file:///doc/a.htm");
     // The encoded address still resolves to its neighbours.
     EXPECT_EQ(ResolveUri(FileUrlFromPath("/d/a b/p.htm"), "q.htm"), "file:///d/a%20b/q.htm");
 }
