@@ -92,9 +92,11 @@ TEST(CharsetDetection, UnsureOrValidStaysWithTheSystemCodePage) {
     EXPECT_EQ(Convert(shortPage, utf8System).names, std::vector<std::u16string>{u"\uFFFD\uFFFD\uFFFD{"});
     // Valid in the system's code page: no detection, even where a detector would guess otherwise.
     EXPECT_TRUE(utf8System.ValidInSystem(ToUtf8(MakePage().text)));
-    EXPECT_FALSE(utf8System.ValidInSystem("\xED\xA0\x80")); // an encoded surrogate
-    EXPECT_FALSE(utf8System.ValidInSystem("\xE6\x97"));     // cut short
-    EXPECT_FALSE(utf8System.ValidInSystem("\xC0\xAF"));     // overlong
+    EXPECT_FALSE(utf8System.ValidInSystem("\xED\xA0\x80"));                    // an encoded surrogate
+    EXPECT_FALSE(utf8System.ValidInSystem("\xE6\x97"));                        // cut short
+    EXPECT_FALSE(utf8System.ValidInSystem("\xC0\xAF"));                        // overlong
+    EXPECT_FALSE(utf8System.ValidInSystem("\xF0\x8F\xBF\xBF"));                // overlong, four bytes
+    EXPECT_TRUE(utf8System.ValidInSystem("\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF")); // U+1F600, U+10FFFF
     EXPECT_TRUE(sjis.ValidInSystem(sjis.EncodeSystem(MakePage().text)));
     EXPECT_FALSE(sjis.ValidInSystem("\x82\xA0\x82")); // a lead byte at the end
     // A declaration wins over any detection.
