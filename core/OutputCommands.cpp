@@ -32,9 +32,9 @@ bool SettleName(std::u16string& name, OutputHost& host) {
     const auto ask = [&] {
         std::u16string converted;
         CheckFileName(name, converted);
-        std::u16string answer = host.AskFileName(name, converted);
-        // An empty name would end the table; a typed name may have been pasted with controls in it.
-        if (!RemoveUnsafeNameChars(answer).empty())
+        // A typed name may have been pasted with controls in it; an empty one would end the table.
+        std::u16string answer = RemoveUnsafeNameChars(host.AskFileName(name, converted));
+        if (!answer.empty())
             name = std::move(answer);
     };
     // Controls, direction overrides and a hiding leading dot go first; a name with nothing left is
@@ -46,10 +46,8 @@ bool SettleName(std::u16string& name, OutputHost& host) {
         return false;
     // Each row is tested against the name as it stands now: a typed name may bring one back.
     for (std::size_t row = 0; row < kForbiddenChars.size(); ++row) {
-        if (HoldsForbiddenChar(name, row)) {
+        if (HoldsForbiddenChar(name, row))
             ask();
-            name = RemoveUnsafeNameChars(name);
-        }
     }
     if (IsReservedDeviceName(name)) {
         host.ShowMessage(ReservedNameMessage(name));

@@ -96,7 +96,7 @@ TEST(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
     t.At(6).deleted = true;
     t.Add(u"U8", std::u16string(100, u'漢'), 7); // 304 bytes with ".url": shortened to fit
     FakeOutputHost host;
-    host.names = {std::nullopt, u"p|q", std::nullopt, u"typed", u"\u0001"};
+    host.names = {std::nullopt, u"p|q", std::nullopt, u"ty\u0007ped", u"\u0001"}; // pasted controls go
     const ShortcutOutcome out = MakeShortcutFiles(t, {d, false, 255}, kCodec, host);
 
     EXPECT_EQ(host.log,
