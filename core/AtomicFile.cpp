@@ -315,24 +315,4 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, LinkPolic
         links);
 }
 
-bool ReadWholeFile(const fs::path& path, std::string& bytes) {
-    if (HoldsNul(path))
-        return false;
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
-    const File f(OpenForReading(path));
-    if (!f)
-        return false;
-    std::string content;
-    char buffer[16384];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
-        content.append(buffer, n);
-    if (std::ferror(f.get()) != 0)
-        return false;
-    bytes = std::move(content);
-    return true;
-}
-
 } // namespace orvane

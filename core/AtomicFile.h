@@ -32,10 +32,6 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, bool readOld, cons
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          LinkPolicy links = LinkPolicy::Follow);
 
-/// Reads the whole file. False when it cannot be opened or read (a folder counts as unreadable, and
-/// so does a path holding a NUL).
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
-
 /// Opens an existing file for reading, in binary mode, by its file-system path (wide on Windows, so
 /// no name is narrowed on the way); null when it cannot be opened.
 std::FILE* OpenForReading(const std::filesystem::path& path);

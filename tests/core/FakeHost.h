@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include <unistd.h>
@@ -94,9 +95,11 @@ struct ScratchDir {
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.is_open()) << path;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 } // namespace orvane::test
