@@ -4,7 +4,6 @@
 #include "core/TransferStates.h"
 #include "support/WebServer.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -13,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 

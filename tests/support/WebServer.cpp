@@ -1,7 +1,6 @@
 #include "support/WebServer.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
