@@ -174,10 +174,11 @@ private Q_SLOTS:
             "  {\"name\": \"日本\", \"url\": \"http://c.example/\xe6\x97\xa5\"},\n"
             "  {\"name\": \"(名称無し 3)\", \"url\": \"http://d.example/\"}\n]\n";
         const QByteArray old = "Old.url: " + kOld;
-        const auto row = [](const char* name, const QStringList& args, const QByteArray& in,
-                            const QByteArray& out, const QByteArray& err, int status,
-                            const QByteArray& folder = {}) {
-            QTest::newRow(name) << args << in << out << err << status << folder;
+        // The arguments are separated by single spaces (a trailing space: an empty last argument).
+        const auto row = [](const char* name, const char* args, const QByteArray& in, const QByteArray& out,
+                            const QByteArray& err, int status, const QByteArray& folder = {}) {
+            QTest::newRow(name) << QString::fromUtf8(args).split(u' ') << in << out << err << status
+                                << folder;
         };
         const auto tooBig = [](const QByteArray& input, int size) -> QByteArray {
             return "orvane-cli: " + input + ": ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ: 入力ファイルサイズ：" +
@@ -197,37 +198,31 @@ private Q_SLOTS:
             ": Orvane: 指定されたURLから情報を取得できませんでした。\n  処理を中断します。\n";
 
         // Each format byte for byte.
-        row("url (default)", {u"page.html"_s}, {}, urls, {}, 0);
-        row("name-url", {u"--format"_s, u"name-url"_s, u"page.html"_s}, {}, nameUrl, {}, 0);
-        row("tsv", {u"--format=tsv"_s, u"page.html"_s}, {}, tsv, {}, 0);
-        row("json", {u"--format"_s, u"json"_s, u"page.html"_s}, {}, json, {}, 0);
+        row("url (default)", "page.html", {}, urls, {}, 0);
+        row("name-url", "--format name-url page.html", {}, nameUrl, {}, 0);
+        row("tsv", "--format=tsv page.html", {}, tsv, {}, 0);
+        row("json", "--format json page.html", {}, json, {}, 0);
         // The same bytes go to a file (one format stands for all: the list is built once).
-        row("--output", {u"--format"_s, u"json"_s, u"page.html"_s, u"--output"_s, u"out/list"_s}, {}, {}, {},
-            0, old + "list: " + json);
+        row("--output", "--format json page.html --output out/list", {}, {}, {}, 0, old + "list: " + json);
 
         // "a href" passes over the anchor with another attribute first and the relative target; "http:"
         // takes the plain address, which runs to the first ">", named by the text up to the next "</a>";
         // the tags take every anchor, resolved.
-        row("a href, nothing found", {u"--names"_s, u"alt"_s, u"--format"_s, u"tsv"_s, u"levels.html"_s}, {},
-            {},
+        row("a href, nothing found", "--names alt --format tsv levels.html", {}, {},
             "orvane-cli: levels.html: データなし: 「levels.html」に、\n  ﾘﾝｸﾃﾞｰﾀが存在しません。\n"
             "  ﾘｽﾄを作成できません。\n" +
                 noList,
             1);
-        row("http", {u"--level"_s, u"http"_s, u"--format"_s, u"tsv"_s, u"levels.html"_s}, {},
-            "C\thttp://plain.example/ here</p\n", {}, 0);
-        row("tags, alt",
-            {u"--level"_s, u"tags"_s, u"--names"_s, u"alt"_s, u"--format"_s, u"tsv"_s, u"levels.html"_s}, {},
+        row("http", "--level http --format tsv levels.html", {}, "C\thttp://plain.example/ here</p\n", {}, 0);
+        row("tags, alt", "--level tags --names alt --format tsv levels.html", {},
             "C\thttp://class.example/\nAlt text\t@BASE/rel/page\n", {}, 0);
-        row("undeclared Shift_JIS", {u"--format"_s, u"tsv"_s, u"sjis.html"_s}, {},
+        row("undeclared Shift_JIS", "--format tsv sjis.html", {},
             "日本語の手引き\thttp://x/guide\n保管庫\thttp://x/archive\n", {}, 0);
 
         // Placeholders count on across the inputs; the fetched page's relative link resolves against
         // the address it finally came from, standard input's as a file's in the working directory; the
         // parser takes the control character out of the name.
-        row("several inputs into one list",
-            {u"--level"_s, u"tags"_s, u"--format"_s, u"tsv"_s, u"page.html"_s, u"-"_s, u"@/start"_s,
-             u"second.html"_s},
+        row("several inputs into one list", "--level tags --format tsv page.html - @/start second.html",
             "<a href=\"http://stdin.example/\">In</a><a href=\"rel.html\">Here</a>",
             "Top\thttp://a.example/1\na,b \"q\" \\ x y\xef\xbf\xbd\thttp://b.example/?q=1&r=2\n"
             "日本\thttp://c.example/\xe6\x97\xa5\n(名称無し 3)\thttp://d.example/\n"
@@ -236,22 +231,21 @@ private Q_SLOTS:
             {}, 0);
 
         // The window's limit holds for a fetched page as stored: in quotes and with a line end.
-        row("fetched, 127,996 bytes", {u"@/127996"_s}, {}, "http://a.example/1\r\n", {}, 0);
-        row("fetched, 127,997 bytes", {u"@/127997"_s}, {}, {}, tooBig("@SERVER/127997", 128001) + noList, 3);
-        row("fetched, not found", {u"@/missing"_s, u"@/127996"_s}, {}, "http://a.example/1\r\n",
+        row("fetched, 127,996 bytes", "@/127996", {}, "http://a.example/1\r\n", {}, 0);
+        row("fetched, 127,997 bytes", "@/127997", {}, {}, tooBig("@SERVER/127997", 128001) + noList, 3);
+        row("fetched, not found", "@/missing @/127996", {}, "http://a.example/1\r\n",
             "orvane-cli: @SERVER/missing" + unfetched, 3);
-        row("through the proxy", {u"--proxy"_s, u"@PROXY"_s, u"http://orvane.invalid/p.html"_s}, {},
+        row("through the proxy", "--proxy @PROXY http://orvane.invalid/p.html", {},
             "http://proxied.example/\r\n", {}, 0);
-        row("proxy refusing", {u"--proxy"_s, u"127.0.0.1:1"_s, u"http://orvane.invalid/p.html"_s}, {}, {},
+        row("proxy refusing", "--proxy 127.0.0.1:1 http://orvane.invalid/p.html", {}, {},
             "orvane-cli: http://orvane.invalid/p.html" + unfetched + noList, 3);
 
         // Standard input is read whole into a file first; beyond the bound only its size is kept. A
         // second reading finds it at its end.
         const QByteArray small = "<a href=\"http://stdin.example/\">S</a>";
-        row("standard input", {u"-"_s}, small, "http://stdin.example/\r\n", {}, 0);
-        row("standard input, 200,000 bytes", {u"-"_s}, Pad(kPage, 200000), {}, tooBig("-", 200000) + noList,
-            3);
-        row("standard input twice", {u"-"_s, u"-"_s}, small, "http://stdin.example/\r\n", empty("-"), 3);
+        row("standard input", "-", small, "http://stdin.example/\r\n", {}, 0);
+        row("standard input, 200,000 bytes", "-", Pad(kPage, 200000), {}, tooBig("-", 200000) + noList, 3);
+        row("standard input twice", "- -", small, "http://stdin.example/\r\n", empty("-"), 3);
 
         // A forbidden character and a reserved name converted as the window converts them, without
         // asking; an existing file kept and reported, or only its section replaced with --overwrite.
@@ -261,64 +255,60 @@ private Q_SLOTS:
         const QByteArray written = "Top.url: [InternetShortcut]\r\nURL=http://top.example/\r\n"
                                    "a／b.url: [InternetShortcut]\r\nURL=http://ab.example/\r\n"
                                    "ｃｏｎ.url: [InternetShortcut]\r\nURL=http://con.example/\r\n";
-        row("shortcuts, existing file kept", {u"--shortcuts"_s, u"out/"_s, u"sc.html"_s}, {}, {},
+        row("shortcuts, existing file kept", "--shortcuts out/ sc.html", {}, {},
             reserved +
                 "orvane-cli: ﾌｧｲﾙ名の重複: 同名のﾌｧｲﾙが存在するため、上書きせずに残しました。\n  "
                 "out/Old.url\n" +
                 done,
             0, old + written);
         row("shortcuts, --overwrite, the list beside with the names as taken",
-            {u"--overwrite"_s, u"--shortcuts=out"_s, u"--output=-"_s, u"--format=name-url"_s, u"sc.html"_s},
-            {},
+            "--overwrite --shortcuts=out --output=- --format=name-url sc.html", {},
             "Top,http://top.example/\r\na/b,http://ab.example/\r\ncon,http://con.example/\r\n"
             "Old,http://old.example/\r\n",
             reserved + done, 0,
             "Old.url: [InternetShortcut]\r\nURL=http://old.example/\r\n[Other]\r\nX=1\r\n" + written);
-        row("shortcuts, nothing usable left of a name", {u"--shortcuts"_s, u"out"_s, u"ctl.html"_s}, {}, {},
+        row("shortcuts, nothing usable left of a name", "--shortcuts out ctl.html", {}, {},
             "orvane-cli: 作成失敗: ﾊﾟｽ : [out] に、\n  ｲﾝﾀｰﾈｯﾄｼｮｰﾄｶｯﾄを作成しました。\n\n"
             "  次のﾌｧｲﾙは作成できませんでした：\n  \xef\xbf\xbd\xef\xbf\xbd\n",
             4, old + "Top.url: [InternetShortcut]\r\nURL=http://top.example/\r\n");
-        row("shortcuts, missing folder", {u"--shortcuts"_s, u"nowhere"_s, u"sc.html"_s}, {}, {},
+        row("shortcuts, missing folder", "--shortcuts nowhere sc.html", {}, {},
             "orvane-cli: 作成失敗: 出力先のﾌｫﾙﾀﾞ「nowhere」がありません。\n", 4);
 
         // Every exit status with its message.
-        row("missing file, the others still converted", {u"missing.html"_s, u"page.html"_s}, {}, urls,
+        row("missing file, the others still converted", "missing.html page.html", {}, urls,
             unopened("missing.html"), 3);
-        row("folder", {u"tmp"_s}, {}, {}, unopened("tmp") + noList, 3);
-        row("0 bytes", {u"empty.html"_s}, {}, {}, empty("empty.html") + noList, 3);
-        row("128,000 bytes", {u"128000.html"_s}, {}, urls, {}, 0);
-        row("128,001 bytes", {u"128001.html"_s}, {}, {}, tooBig("128001.html", 128001) + noList, 3);
-        row("nested too deep: refused, not a page without links", {u"--level"_s, u"tags"_s, u"deep.html"_s},
-            {}, {},
+        row("folder", "tmp", {}, {}, unopened("tmp") + noList, 3);
+        row("0 bytes", "empty.html", {}, {}, empty("empty.html") + noList, 3);
+        row("128,000 bytes", "128000.html", {}, urls, {}, 0);
+        row("128,001 bytes", "128001.html", {}, {}, tooBig("128001.html", 128001) + noList, 3);
+        row("nested too deep: refused, not a page without links", "--level tags deep.html", {}, {},
             "orvane-cli: deep.html: 入力ﾌｧｲﾙ異常: 入力ﾌｧｲﾙ「deep.html」は、\n  "
             "ﾀｸﾞの入れ子が512段を越えるため処理"
             "できません。\n  処理を中止します。\n" +
                 noList,
             3);
-        row("no link", {u"--format"_s, u"json"_s, u"text.html"_s}, {}, {},
+        row("no link", "--format json text.html", {}, {},
             "orvane-cli: text.html: データなし: 「text.html」に、\n  ﾘﾝｸﾃﾞｰﾀが存在しません。\n"
             "  ﾘｽﾄを作成できません。\n" +
                 noList,
             1);
-        row("unknown option", {u"--lvl"_s, u"http"_s, u"page.html"_s}, {}, {},
-            "orvane-cli: 不明なｵﾌﾟｼｮﾝです：--lvl" + usage, 2);
-        row("unknown value", {u"--level=tag"_s, u"page.html"_s}, {}, {},
+        row("unknown option", "--lvl http page.html", {}, {}, "orvane-cli: 不明なｵﾌﾟｼｮﾝです：--lvl" + usage,
+            2);
+        row("unknown value", "--level=tag page.html", {}, {},
             "orvane-cli: ｵﾌﾟｼｮﾝ --level の値「tag」は使えません（a-href、http、tagsのいずれかです）。" +
                 usage,
             2);
-        row("missing value", {u"page.html"_s, u"--output"_s}, {}, {},
+        row("missing value", "page.html --output", {}, {},
             "orvane-cli: ｵﾌﾟｼｮﾝ --output には値が必要です。" + usage, 2);
-        row("empty input", {u"page.html"_s, QString()}, {}, {},
-            "orvane-cli: 空の入力は指定できません。" + usage, 2);
-        row("no input", {u"--format"_s, u"tsv"_s}, {}, {}, "orvane-cli: 入力が指定されていません。" + usage,
-            2);
-        row("unusable proxy", {u"--proxy"_s, u"host:port"_s, u"page.html"_s}, {}, {},
+        row("empty input", "page.html ", {}, {}, "orvane-cli: 空の入力は指定できません。" + usage, 2);
+        row("no input", "--format tsv", {}, {}, "orvane-cli: 入力が指定されていません。" + usage, 2);
+        row("unusable proxy", "--proxy host:port page.html", {}, {},
             "orvane-cli: ﾌﾟﾛｷｼｻｰﾊﾞｰのｱﾄﾞﾚｽ「host:port」は使えません（HOST:PORT）。" + usage, 2);
-        row("unwritable output", {u"--output"_s, u"no/such/dir/list.lst"_s, u"page.html"_s}, {}, {},
+        row("unwritable output", "--output no/such/dir/list.lst page.html", {}, {},
             "orvane-cli: 作成失敗: ﾘｽﾄﾌｧｲﾙを出力できませんでした。\n  no/such/dir/list.lst\n", 4);
-        row("output is a folder", {u"--output=tmp"_s, u"missing.html"_s, u"page.html"_s}, {}, {},
+        row("output is a folder", "--output=tmp missing.html page.html", {}, {},
             unopened("missing.html") + "orvane-cli: 作成失敗: ﾘｽﾄﾌｧｲﾙを出力できませんでした。\n  tmp\n", 4);
-        row("-- ends the options", {u"--"_s, u"--help"_s}, {}, {}, unopened("--help") + noList, 3);
+        row("-- ends the options", "-- --help", {}, {}, unopened("--help") + noList, 3);
     }
     void runs() {
         QFETCH(QStringList, args);

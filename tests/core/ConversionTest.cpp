@@ -9,6 +9,7 @@ using namespace orvane;
 using orvane::test::FakeHost;
 using Steps = std::vector<std::string>;
 using Names = std::vector<std::u16string>;
+using Lines = std::vector<std::string>;
 using namespace std::string_view_literals;
 
 namespace {
@@ -64,11 +65,7 @@ TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
               "status: 処理状況：データ 1 を編集中...|pump|status: 処理状況：データ 1 を編集中...|"
               "arrow|phase 編集されたデータをリストに追加中...|repaint|show 1|enable|"
               "progress hidden|phase |status line shown|status: |arrow");
-    EXPECT_TRUE(host.messages.empty());
-    ASSERT_EQ(gLinks.Size(), 1);
-    EXPECT_EQ(gLinks.At(0).url, u"http://x/a");
-    EXPECT_EQ(gLinks.At(0).name, u"日本");
-    EXPECT_EQ(gLinkCount(), 1);
+    EXPECT_EQ(host.Result(), (Lines{"0|日本|http://x/a", "count 1"}));
 }
 
 TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
@@ -77,33 +74,29 @@ TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
     const Steps steps = host.Steps();
     EXPECT_LT(std::find(steps.begin(), steps.end(), "message 入力ﾌｧｲﾙ異常"),
               std::find(steps.begin(), steps.end(), "show 1"));
-    EXPECT_EQ(host.messages[0].text, u"入力ﾌｧｲﾙ「" + host.target +
-                                         u"」に、\r\n予期しないEOFが検出されました。\r\n"
-                                         u"全てのリンクを抽出できなかった可能性があります。");
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(LiveNames(), (Names{u"One"}));
+    EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
+                                        "」に、\r\n予期しないEOFが検出されました。\r\n"
+                                        "全てのリンクを抽出できなかった可能性があります。",
+                                    "0|One|http://x/1", "count 1"}));
 
     // Without a whole link before it, the no-links message follows; a page of 128,000 "<" has none.
     for (const std::string& page :
          {std::string("<a href=\"http://x/2\">Two"), std::string(kMaxInputBytes, '<')}) {
         FakeHost& none = Convert(page);
-        EXPECT_EQ(none.messages.back().text,
-                  u"「" + none.target + u"」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。");
-        EXPECT_EQ(none.messages.back().title, u"データなし");
-        EXPECT_EQ(none.messages.back().icon, MessageIcon::Information);
+        EXPECT_EQ(none.Result().back(), "count 1");
+        EXPECT_EQ(none.Result().at(none.messages.size() - 1),
+                  "データなし|Information|「" + ToUtf8(none.target) +
+                      "」に、\r\nﾘﾝｸﾃﾞｰﾀが存在しません。\r\nﾘｽﾄを作成できません。");
     }
-    EXPECT_EQ(gLinkCount(), 1);
 }
 
 TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {
     Convert(Anchors(5, "a"));
     gLinks.At(1).deleted = true; // a deleted record keeps its place
     Convert("<a href=\"http://x/n\"></a><a href=\"http://x/m\"><img src=\"m.gif\"></a>");
-    ASSERT_EQ(gLinks.Size(), 7);
-    EXPECT_EQ(gLinks.At(5).name, u"(名称無し 4)");
-    EXPECT_EQ(gLinks.At(6).name, u"(名称無し 5)");
-    EXPECT_EQ(gLinks.At(6).seq, 1);
-    EXPECT_EQ(gLinkCount(), 6);
+    EXPECT_EQ(host_.Result(), (Lines{"0|a0|http://x/a0", "1|a1|http://x/a1|deleted", "2|a2|http://x/a2",
+                                     "3|a3|http://x/a3", "4|a4|http://x/a4", "0|(名称無し 4)|http://x/n",
+                                     "1|(名称無し 5)|http://x/m", "count 6"}));
 }
 
 TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
@@ -114,15 +107,15 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     // The windows are put back, the status text emptied, before the message.
     EXPECT_EQ(Join(host.calls, 9), "pump|status: 処理状況：データ 2 を編集中...|enable|progress hidden|"
                                    "phase |status line shown|status: |arrow|message 処理の中断");
-    EXPECT_EQ(host.messages[0].text, u"ｷｬﾝｾﾙされました。");
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(host.Result(), (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。", "0|first0|http://x/first0",
+                                    "1|first1|http://x/first1", "count 2"}));
     EXPECT_FALSE(gCancelRequested);
-    EXPECT_EQ(gLinkCount(), 2);
 
     // The next conversion starts normally behind the earlier records.
     cancelAtPump_ = 0;
-    Convert(Anchors(1, "third"));
-    EXPECT_EQ(LiveNames(), (Names{u"first0", u"first1", u"third0"}));
+    EXPECT_EQ(Convert(Anchors(1, "third")).Result(),
+              (Lines{"0|first0|http://x/first0", "1|first1|http://x/first1", "0|third0|http://x/third0",
+                     "count 3"}));
 }
 
 // NAME_AB reaches the scan at both levels: the "alt=" value, or the text without its tags.
@@ -143,14 +136,14 @@ TEST_F(ConversionTest, FullTableStopsTakingLinks) {
         gLinks.Add(u"http://x/", u"old", 0);
 
     FakeHost& host = Convert(Anchors(4));
-    EXPECT_EQ(gLinks.Size(), LinkTable::kMaxRecords);
-    EXPECT_EQ(gLinks.At(LinkTable::kMaxRecords - 1).name, u"l1");
-    EXPECT_EQ(gLinkCount(), LinkTable::kMaxRecords);
     EXPECT_EQ(Join(host.Steps(), 3), "status line shown|arrow|message ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              u"ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n以降のﾘﾝｸは追加されませんでした。");
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
+    // The message, the first record, the last two lines; nothing else but records between.
+    const Lines result = host.Result();
+    ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
+    EXPECT_EQ((Lines{result[0], result[1], result[result.size() - 2], result.back()}),
+              (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ|Exclamation|ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n"
+                     "以降のﾘﾝｸは追加されませんでした。",
+                     "0|old|http://x/", "1|l1|http://x/l1", "count 32767"}));
 }
 
 // The size limits: one byte over and an empty file are refused and leave the list alone; exactly the
@@ -167,8 +160,10 @@ TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
     EXPECT_EQ(empty.calls, (Steps{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｴﾗｰ"}));
     EXPECT_EQ(over.outcome, ConversionOutcome::Unreadable);
     EXPECT_EQ(empty.outcome, ConversionOutcome::Unreadable);
-    EXPECT_EQ(gLinks.Size(), 2);
-    EXPECT_EQ(gLinkCount(), 2);
+    EXPECT_EQ(empty.Result(),
+              (Lines{"ﾌｧｲﾙｻｲｽﾞｴﾗｰ|Critical|入力ファイルサイズ：0 byte\r\n"
+                     "ファイルサイズが0バイトのファイルは処理できません。\r\n処理を中止します。",
+                     "0|l0|http://x/l0", "1|l1|http://x/l1", "count 2"}));
 
     std::string page = "<a href=\"http://x/\">Edge</a>";
     page += std::string(kMaxInputBytes - page.size(), ' ');
@@ -183,14 +178,11 @@ TEST_F(ConversionTest, LineFeedsEndLinesAndReferencesAreDecoded) {
                              "<a href=\"http://x/&#x41;&#66;&#10;\"> &#x3C;any&gt;\r\n&bogus; &amp</a>\n"
                              "<a href=\"http://x/s\"> &#32; </a>\n"
                              "<a href=\"http://x/nul\">readme\0.txt</a>"sv);
-    EXPECT_TRUE(host.messages.empty());
-    ASSERT_EQ(gLinks.Size(), 4);
-    EXPECT_EQ(gLinks.At(0).url, u"http://x/q?a=1&b=2");
-    EXPECT_EQ(gLinks.At(0).name, u"Next page");
-    EXPECT_EQ(gLinks.At(1).url, u"http://x/AB"); // a decoded line feed is no part of an address
-    EXPECT_EQ(gLinks.At(1).name, u"<any> &bogus; &amp");
-    EXPECT_EQ(gLinks.At(2).name, u"(名称無し 2)");     // a name of one space reference is empty
-    EXPECT_EQ(gLinks.At(3).name, u"readme\uFFFD.txt"); // a NUL would cut the name as a file name
+    // A decoded line feed is no part of an address; a name of one space reference is empty; a NUL
+    // would cut the name as a file name.
+    EXPECT_EQ(host.Result(),
+              (Lines{"0|Next page|http://x/q?a=1&b=2", "1|<any> &bogus; &amp|http://x/AB",
+                     "2|(名称無し 2)|http://x/s", "3|readme\uFFFD.txt|http://x/nul", "count 4"}));
 
     EXPECT_EQ(BuildListFileBytes(gLinks, 1, codec_).substr(0, 30), "Next page,http://x/q?a=1&b=2\r\n");
     EXPECT_EQ(BuildShortcutLine(gLinks.At(0).url, codec_), "URL=http://x/q?a=1&b=2");

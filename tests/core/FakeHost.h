@@ -49,6 +49,21 @@ struct FakeHost : ConversionHost {
         return gLinks.Add(std::move(url), std::move(name), seq);
     }
     void ShowNewLinks(int count) override { calls.push_back("show " + std::to_string(count)); }
+    /// Each message as "title|icon|text", then each record of the link table as "seq|name|url"
+    /// ("|deleted" added to a deleted one), then the entry count.
+    std::vector<std::string> Result() const {
+        static const char* const icons[] = {"None", "Critical", "Exclamation", "Information"};
+        std::vector<std::string> out;
+        for (const MessageText& m : messages)
+            out.push_back(ToUtf8(m.title) + "|" + icons[static_cast<int>(m.icon)] + "|" + ToUtf8(m.text));
+        for (int i = 0; i < gLinks.Size(); ++i) {
+            const LinkRecord& r = gLinks.At(i);
+            out.push_back(std::to_string(r.seq) + "|" + ToUtf8(r.name) + "|" + ToUtf8(r.url) +
+                          (r.deleted ? "|deleted" : ""));
+        }
+        out.push_back("count " + std::to_string(gLinkCount()));
+        return out;
+    }
     /// The calls without status texts, pumps and adds, whose number depends on the document.
     std::vector<std::string> Steps() const {
         std::vector<std::string> out;

@@ -10,6 +10,7 @@
 using namespace orvane;
 using orvane::test::FakeHost;
 using Pairs = std::vector<std::pair<std::string, std::string>>; // url, name
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -194,19 +195,15 @@ std::string Anchors(int count, std::size_t pad = 0) {
 
 TEST_F(TagConversionTest, FileAndFetchedPageAddresses) {
     FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
-    EXPECT_TRUE(host.messages.empty());
-    ASSERT_EQ(gLinks.Size(), 2);
-    EXPECT_EQ(ToUtf8(gLinks.At(0).url), FileUrl("sub/x.htm"));
-    EXPECT_EQ(ToUtf8(gLinks.At(1).url), FileUrl("page one.htm"));
+    const std::string x = "0|X|" + FileUrl("sub/x.htm"), self = "1|Self|" + FileUrl("page one.htm");
+    EXPECT_EQ(host.Result(), (Lines{x, self, "count 2"}));
     EXPECT_NE(FileUrl("page one.htm").find("/page%20one.htm"), std::string::npos);
 
     // A fetched page (written to the temporary file as one quoted value) resolves against the
     // address it finally came from.
-    Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html");
-    ASSERT_EQ(gLinks.Size(), 3);
-    EXPECT_EQ(gLinks.At(2).url, u"https://example.org/a/up.html");
-    EXPECT_EQ(gLinks.At(2).name, u"Up");
-    EXPECT_EQ(gLinkCount(), 3);
+    EXPECT_EQ(
+        Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html").Result(),
+        (Lines{x, self, "0|Up|https://example.org/a/up.html", "count 3"}));
 }
 
 TEST_F(TagConversionTest, StepsMessagesAndOtherLevelValues) {
@@ -233,35 +230,30 @@ TEST_F(TagConversionTest, StepsMessagesAndOtherLevelValues) {
 
 TEST_F(TagConversionTest, SizeLimits) {
     // Past the other levels' limit, converted whole.
-    const int count = 3;
-    FakeHost& ok = Convert(Anchors(count, kMaxInputBytes) + "<a href=last>Last</a>");
-    EXPECT_TRUE(ok.messages.empty());
-    EXPECT_EQ(gLinks.Size(), count + 1);
-    EXPECT_EQ(gLinks.At(count).name, u"Last");
+    const Lines converted = Convert(Anchors(3, kMaxInputBytes) + "<a href=last>Last</a>").Result();
+    EXPECT_EQ(converted, (Lines{"0|P0|" + FileUrl("p0.html"), "1|P1|" + FileUrl("p1.html"),
+                                "2|P2|" + FileUrl("p2.html"), "3|Last|" + FileUrl("last"), "count 4"}));
 
     FakeHost& over = Convert(std::string(kMaxTagInputBytes + 1, 'x'));
     EXPECT_EQ(over.calls, (std::vector<std::string>{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
     EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：8388609 byte\r\n"
                                      u"ファイルサイズが8Mバイトを越えるファイルは処理できません。\r\n"
                                      u"処理を中止します。");
-    FakeHost& empty = Convert("");
-    EXPECT_EQ(empty.messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｴﾗｰ");
-    EXPECT_EQ(gLinks.Size(), count + 1);
+    Lines refused = Convert("").Result();
+    EXPECT_EQ(refused.front().substr(0, refused.front().find('|')), "ﾌｧｲﾙｻｲｽﾞｴﾗｰ");
+    refused.erase(refused.begin());
+    EXPECT_EQ(refused, converted);
 }
 
 TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
     Convert("<a href=kept>kept</a>");
     FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, u"入力ﾌｧｲﾙ「" + host.target +
-                                         u"」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
-                                         u"処理を中止します。");
-    EXPECT_EQ(host.messages[0].title, u"入力ﾌｧｲﾙ異常");
-    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
+                                        "」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
+                                        "処理を中止します。",
+                                    "0|kept|" + FileUrl("kept"), "count 1"}));
     EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
     EXPECT_EQ(host.Steps().back(), "arrow");
-    ASSERT_EQ(gLinks.Size(), 1);
-    EXPECT_EQ(gLinkCount(), 1);
 }
 
 TEST_F(TagConversionTest, CancelAndTheCap) {
@@ -269,19 +261,20 @@ TEST_F(TagConversionTest, CancelAndTheCap) {
     cancelAtPump_ = 3;
     FakeHost& cancelled = Convert(Anchors(10));
     EXPECT_EQ(cancelled.pumps, 3);
-    EXPECT_EQ(cancelled.messages.back().title, u"処理の中断");
     EXPECT_EQ(cancelled.outcome, ConversionOutcome::Cancelled);
     EXPECT_FALSE(gCancelRequested);
-    ASSERT_EQ(gLinks.Size(), 1); // only this conversion's records are dropped
-    EXPECT_EQ(gLinks.At(0).name, u"first");
+    // Only this conversion's records are dropped.
+    EXPECT_EQ(cancelled.Result(),
+              (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。", "0|first|" + FileUrl("first"), "count 1"}));
 
     cancelAtPump_ = 0;
     while (gLinks.Size() < LinkTable::kMaxRecords - 2)
         gLinks.Add(u"http://x/", u"old", 0);
     FakeHost& full = Convert(Anchors(4));
-    EXPECT_EQ(gLinks.Size(), LinkTable::kMaxRecords);
-    EXPECT_EQ(gLinks.At(LinkTable::kMaxRecords - 1).name, u"P1");
-    EXPECT_EQ(full.messages.back().title, u"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
+    const Lines result = full.Result();
+    ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
+    EXPECT_EQ((Lines{result[0].substr(0, result[0].find('|')), result[1], result[result.size() - 2]}),
+              (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", "0|first|" + FileUrl("first"), "1|P1|" + FileUrl("p1.html")}));
     EXPECT_EQ(full.outcome, ConversionOutcome::Converted);
 }
 

@@ -13,10 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QTest>
 #include <QWindow>
 

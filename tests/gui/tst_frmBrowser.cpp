@@ -1,7 +1,6 @@
 // The preview browser against pages served on the loopback address, loaded as the program loads it.
 
 #include "forms/frmBrowser.h"
-#include "platform/MessageBox.h"
 #include "support/GuiTest.h"
 #include "support/WebServer.h"
 
@@ -38,8 +37,6 @@ private Q_SLOTS:
         };
         m_server.Route("/slow", held);
         m_server.Route("/slow?again", held);
-        orvane::platform::MessageBox::SetTestHook(
-            [this](const orvane::platform::ShownMessage& m) { m_messages.append(m); });
         m_main.show();
     }
 
@@ -49,7 +46,7 @@ private Q_SLOTS:
         QTRY_VERIFY(BrowserWindow() == nullptr);
         m_server.ReleaseHeld();
         // Nothing here is ever reported in a message box: the engine shows its own pages.
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(m_messages.Titles(), QStringList());
     }
 
     void captionReadsConnectingWhileLoadingAndStopEndsTheWaitAtOnce() {
@@ -71,10 +68,9 @@ private Q_SLOTS:
         // To the combo box, which takes typed keys (its line edit has it as focus proxy).
         QTest::keyClick(box, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(m_server.Held(), 1, 15000);
-        QCOMPARE(w->windowTitle(), kConnecting);
-        QCOMPARE(box->count(), 1);
-        QCOMPARE(box->itemText(0), slow);
-        QCOMPARE(box->currentText(), slow + u"?again");
+        QCOMPARE((QStringList{w->windowTitle(), QString::number(box->count()), box->itemText(0),
+                              box->currentText()}),
+                 (QStringList{kConnecting, QStringLiteral("1"), slow, slow + u"?again"}));
 
         auto* bar = w->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
         QTest::mouseClick(bar->widgetForAction(bar->findChild<QAction*>(QStringLiteral("Stop"))),
@@ -103,7 +99,7 @@ private:
 
     orvane::test::WebServer m_server;
     QWidget m_main;
-    QList<orvane::platform::ShownMessage> m_messages;
+    orvane::test::MessageCapture m_messages;
 };
 
 int main(int argc, char* argv[]) {

@@ -23,11 +23,7 @@ class FrmMainSettingsTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
-        test::ResetProcessState();
-        dir_ = std::make_unique<test::TempDir>();
-        frmMain::SetProgramDirectoryForTests(dir_->Path());
-    }
+    void init() { dir_ = std::make_unique<test::TempDir>(); }
     void cleanup() { dir_.reset(); }
 
     void laterStartAppliesStoredValuesAndExitStoresThemInKeyOrder() {
@@ -42,8 +38,7 @@ private Q_SLOTS:
                         Line("Height", "7500") + Line("link_ab", " 1 ") + Line("NAME_AB", "1") +
                         Line("LIST_MAKE", "1") + Line("FILE_OVER_SAVE", "False") + Line("LIST_CLK", "1") +
                         Line("ProxyServerUse", "true") + Line("DEBUG_STS", "-1"));
-        auto w = std::make_unique<frmMain>();
-        w->Start();
+        auto w = test::StartMainWindow(*dir_);
         QCOMPARE(w->frameGeometry(), QRect(80, 100, 600, 500));
         // How each key reads is the settings rules' (core tests); here: the window applies them.
         QCOMPARE(gLinkLevel, 1);
@@ -70,8 +65,7 @@ private Q_SLOTS:
         // up, and neither start nor exit writes anything.
         QVERIFY(QDir(dir_->Path()).mkdir(u"Orvane.ini"_s));
         test::MessageCapture messages;
-        auto w = std::make_unique<frmMain>();
-        w->Start();
+        auto w = test::StartMainWindow(*dir_);
         QCOMPARE(messages.Count(), 0); // start-up itself never waits on a box
         QVERIFY(gShowStatus);
         QTRY_COMPARE(messages.Count(), 1);
@@ -89,8 +83,7 @@ private Q_SLOTS:
         const QString ini = dir_->Write(u"Orvane.ini"_s, "[Orvane]\r\nLINK_AB=1\r\n");
         QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup));
         test::MessageCapture messages;
-        auto w = std::make_unique<frmMain>();
-        w->Start();
+        auto w = test::StartMainWindow(*dir_);
         QCOMPARE(gLinkLevel, 1);
         w->close();
         QCOMPARE(messages.Count(), 1);

@@ -29,17 +29,10 @@ class FrmMainStartUpTest : public QObject {
         dir_->Write(u"Orvane.ini"_s, "[Orvane]\r\nDefaultOutDir=" + out.toUtf8() +
                                          "\r\nTop=100\r\nLeft=100\r\nWidth=8000\r\nHeight=6000\r\n");
     }
-    std::unique_ptr<frmMain> Start() {
-        auto w = std::make_unique<frmMain>();
-        w->Start();
-        return w;
-    }
 
 private Q_SLOTS:
     void init() {
-        test::ResetProcessState();
         dir_ = std::make_unique<test::TempDir>();
-        frmMain::SetProgramDirectoryForTests(dir_->Path());
         messages_ = std::make_unique<test::MessageCapture>();
     }
     void cleanup() {
@@ -52,7 +45,7 @@ private Q_SLOTS:
         // A chroot: only the system's own trees are mounted, nothing at "/".
         Volumes::SetTestMountTable({{u"/proc"_s, "proc"}, {u"/dev/pts"_s, "devpts"}});
         StoreOutputDirectory(AppDir());
-        const auto w = Start();
+        const auto w = test::StartMainWindow(*dir_);
         QCOMPARE(messages_->Titles(), QStringList());
         QCOMPARE(frmSave::Loaded()->Path(), AppDir());
         QCOMPARE(Drive(), u"/"_s);
@@ -64,7 +57,7 @@ private Q_SLOTS:
         Volumes::SetTestRoots({u"/"_s, card});
         Volumes::SetTestNotReady(card);
         StoreOutputDirectory(card + u"/out"_s);
-        const auto w = Start();
+        const auto w = test::StartMainWindow(*dir_);
         QCOMPARE(messages_->Titles(), QStringList());
         QCOMPARE(frmSave::Loaded()->Path(), AppDir());
         QCOMPARE(Drive(), u"/"_s);

@@ -22,14 +22,6 @@ class tst_installedLayout : public QObject {
     std::unique_ptr<test::TempDir> prefix_;
     QString config_;
 
-    std::unique_ptr<frmMain> StartFrom(const QString& programDir) {
-        test::ResetProcessState();
-        frmMain::SetProgramDirectoryForTests(programDir);
-        auto w = std::make_unique<frmMain>();
-        w->Start();
-        return w;
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         // The per-user directory of the test mode, never the real one of whoever runs the tests.
@@ -50,7 +42,7 @@ private Q_SLOTS:
         const QString bin = prefix_->Path() + u"bin"_s;
         QVERIFY(QDir().mkpath(bin));
         const QString manual = prefix_->Write(u"share/doc/orvane/readme.htm"_s, "<html></html>");
-        auto w = StartFrom(bin);
+        auto w = test::StartMainWindow(bin);
         QCOMPARE(w->DataDirectory(), config_ + u'/');
         QVERIFY(QFile::exists(config_ + u"/Orvane.ini"_s));
         // The dialogs start in the user's home, not among the system's files.
@@ -71,7 +63,7 @@ private Q_SLOTS:
         const QString bin = prefix_->Path() + u"bin"_s;
         prefix_->Write(u"share/doc/orvane/readme.htm"_s, "<html></html>");
         const QString manual = prefix_->Write(u"bin/readme.htm"_s, "<html></html>");
-        auto w = StartFrom(bin);
+        auto w = test::StartMainWindow(bin);
         QCOMPARE(w->DataDirectory(), bin + u'/');
         QCOMPARE(QString::fromStdU16String(gAppDir), bin + u'/');
         QVERIFY(QFile::exists(bin + u"/Orvane.ini"_s));

@@ -26,12 +26,6 @@ class OpenFailuresTest : public QObject {
     test::TempDir dir_;
     std::unique_ptr<frmMain> w_;
 
-    void ExpectOneCritical(const MessageCapture& messages, const QString& title, const QString& text) {
-        QCOMPARE(messages.Titles(), QStringList{title});
-        QCOMPARE(messages.Last().text, text);
-        QCOMPARE(messages.Last().icon, MessageIcon::Critical);
-    }
-
 private Q_SLOTS:
     void init() { w_ = test::StartMainWindow(dir_); }
     void cleanup() {
@@ -45,7 +39,8 @@ private Q_SLOTS:
         {
             MessageCapture messages;
             w_->mManual_Click();
-            ExpectOneCritical(messages, u"ﾏﾆｭｱﾙ表示失敗"_s, u"ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual);
+            QCOMPARE(messages.Lines(),
+                     QStringList{u"ﾏﾆｭｱﾙ表示失敗|Critical|ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual});
             QVERIFY(ShellOpen::Recorded().isEmpty());
         }
         dir_.Write(u"readme.htm"_s, "<html></html>");
@@ -53,7 +48,8 @@ private Q_SLOTS:
             MessageCapture messages;
             ShellOpen::SetRecordedResult(false);
             w_->mManual_Click();
-            ExpectOneCritical(messages, u"ﾏﾆｭｱﾙ表示失敗"_s, u"ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual);
+            QCOMPARE(messages.Lines(),
+                     QStringList{u"ﾏﾆｭｱﾙ表示失敗|Critical|ﾏﾆｭｱﾙを開けませんでした。\r\n"_s + manual});
         }
         QVERIFY(w_->isVisible() && w_->isEnabled());
     }
@@ -65,8 +61,9 @@ private Q_SLOTS:
         ShellOpen::SetRecordedResult(false);
         MessageCapture messages;
         QTest::mouseClick(about.findChild<QLabel*>(u"lblUrlDovra"_s), Qt::LeftButton);
-        ExpectOneCritical(messages, u"ﾎｰﾑﾍﾟｰｼﾞ表示失敗"_s,
-                          u"ﾎｰﾑﾍﾟｰｼﾞを開けませんでした。\r\n"_s + frmVersion::HomePage());
+        QCOMPARE(messages.Lines(),
+                 QStringList{u"ﾎｰﾑﾍﾟｰｼﾞ表示失敗|Critical|ﾎｰﾑﾍﾟｰｼﾞを開けませんでした。\r\n"_s +
+                             frmVersion::HomePage()});
         QTest::mouseClick(about.findChild<QLabel*>(u"Label2"_s), Qt::LeftButton);
         QCOMPARE(messages.Count(), 2);
         QCOMPARE(ShellOpen::Recorded(), QStringList(2, frmVersion::HomePage()));
@@ -93,8 +90,9 @@ private Q_SLOTS:
         gDblClickAction = 1;
         MessageCapture messages;
         w_->ListView1_DblClick();
-        ExpectOneCritical(messages, u"ﾌﾞﾗｳｻﾞ起動失敗"_s,
-                          u"ﾌﾟﾚﾋﾞｭｰﾌﾞﾗｳｻﾞを起動できませんでした。\r\n"_s + library);
+        QCOMPARE(
+            messages.Lines(),
+            QStringList{u"ﾌﾞﾗｳｻﾞ起動失敗|Critical|ﾌﾟﾚﾋﾞｭｰﾌﾞﾗｳｻﾞを起動できませんでした。\r\n"_s + library});
         QVERIFY(w_->isVisible() && w_->isEnabled());
         for (const QWidget* window : QApplication::topLevelWidgets())
             QVERIFY(window->objectName() != u"frmBrowser"_s || !window->isVisible());

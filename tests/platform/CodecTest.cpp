@@ -42,10 +42,7 @@ TEST(CodecTest, NamedCharacterSetsDecodeToExactlyTheirText) {
     EXPECT_EQ(codec.Decode("", "EUC-JP"), u"");
     EXPECT_EQ(codec.Decode("a\xE9", "ISO-8859-1"), u"a\u00E9");
     // One replacement for a refused byte and for a sequence cut short at the end.
-    EXPECT_EQ(codec.Decode("a\xFF"
-                           "b\xA5",
-                           "EUC-JP"),
-              u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(codec.Decode("a\xFF\x62\xA5", "EUC-JP"), u"a\uFFFDb\uFFFD");
     // UTF-8 by the rules of the web: a sequence cut short is one replacement, whatever its length.
     for (const char* name : {"utf-8", "UTF8", "Utf-8"})
         EXPECT_EQ(codec.Decode("\xE6\x97\xA5\xE6\x97<", name), u"日\uFFFD<") << name;

@@ -4,7 +4,6 @@
 #include "core/TransferStates.h"
 #include "support/WebServer.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSslSocket>
 #include <QTcpServer>
@@ -13,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -283,7 +280,7 @@ TEST(HttpFetch, AFetchAskedForWhileOneRunsIsRefusedAndTheFirstGoesOn) {
 TEST(HttpFetch, AddressesTypedWithoutASchemeAreFetchedOverHttp) {
     struct Case {
         const char16_t* typed;
-        const char16_t* address; // empty: cannot be a web address
+        const char16_t* address;
     };
     for (const Case& c : std::initializer_list<Case>{
              {u"example.com", u"http://example.com"},
@@ -295,20 +292,16 @@ TEST(HttpFetch, AddressesTypedWithoutASchemeAreFetchedOverHttp) {
              {u"[::1]:80/x", u"http://[::1]:80/x"},
              {u"HTTPS://Example.com/", u"HTTPS://Example.com/"},
              {u"http://example.com", u"http://example.com"},
-             {u"http://", u""},
-             {u"https://", u""},
-             {u"http:example.com", u""},
-             {u"ftp://example.com/", u""},
-             {u"mailto:me@example.com", u""},
-             {u"javascript:alert(1)", u""},
-             {u"", u""},
-             {u"   ", u""},
-             {u"/just/a/path", u""},
-             {u"exa mple.com", u""},
          }) {
         EXPECT_EQ(HttpFetch::TypedAddress(QString::fromUtf16(c.typed)), QString::fromUtf16(c.address))
             << QString::fromUtf16(c.typed).toStdString();
     }
+    // None of these can be a web address.
+    for (const char16_t* typed :
+         {u"http://", u"https://", u"http:example.com", u"ftp://example.com/", u"mailto:me@example.com",
+          u"javascript:alert(1)", u"", u"   ", u"/just/a/path", u"exa mple.com"})
+        EXPECT_EQ(HttpFetch::TypedAddress(QString::fromUtf16(typed)), QString())
+            << QString::fromUtf16(typed).toStdString();
     WebServer server;
     server.Serve("/page", "scheme-less");
     const Fetched f = Fetch(u"127.0.0.1:%1/page"_s.arg(server.Port()));

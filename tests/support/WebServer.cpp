@@ -1,7 +1,6 @@
 #include "support/WebServer.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -41,20 +40,18 @@ QByteArray StatusLine(int status) {
     return "HTTP/1.1 " + QByteArray::number(status) + (status < 300 ? " OK" : " Status") + "\r\n";
 }
 
-// Sends the head at once and then the body one byte at a time, `interval` apart; closes afterwards
-// when asked.
-void Drip(QTcpSocket* socket, const QByteArray& bytes, std::chrono::milliseconds interval, bool close) {
+// Sends the head at once and then the body one byte at a time, `interval` apart; closes afterwards.
+void Drip(QTcpSocket* socket, const QByteArray& bytes, std::chrono::milliseconds interval) {
     auto* timer = new QTimer(socket);
     const qsizetype head = bytes.indexOf("\r\n\r\n") + 4;
     socket->write(bytes.left(head));
     auto sent = std::make_shared<qsizetype>(head);
-    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, bytes, sent, close] {
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, bytes, sent] {
         if (*sent < bytes.size())
             socket->write(bytes.mid((*sent)++, 1));
         if (*sent == bytes.size()) {
             timer->stop();
-            if (close)
-                socket->disconnectFromHost();
+            socket->disconnectFromHost();
         }
     });
     timer->start(interval);
@@ -138,7 +135,6 @@ void WebServer::Accept() {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         ++connections_;
         QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Answer(socket); });
     }
 }
@@ -173,7 +169,7 @@ void WebServer::Answer(QTcpSocket* socket) {
     }
     if (response.drip.count() > 0) {
         socket->setProperty("closing", true); // one dripped answer per connection
-        Drip(socket, response.bytes, response.drip, true);
+        Drip(socket, response.bytes, response.drip);
         return;
     }
     socket->write(response.bytes);

@@ -119,6 +119,14 @@ QStringList MessageCapture::Titles() const {
     return titles;
 }
 
+QStringList MessageCapture::Lines() const {
+    static const char16_t* const icons[] = {u"None", u"Critical", u"Exclamation", u"Information"};
+    QStringList lines;
+    for (const auto& m : messages_)
+        lines.append(m.title + u'|' + QString::fromUtf16(icons[static_cast<int>(m.icon)]) + u'|' + m.text);
+    return lines;
+}
+
 TempDir::TempDir() {
     dir_.setAutoRemove(true);
 }
@@ -141,10 +149,22 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList Column(const platform::ListView* view, int column) {
+QStringList Rows(const platform::ListView* view) {
     QStringList out;
-    for (int i = 1; i <= view->Count(); ++i)
-        out.append(column == 0 ? view->Entry(i).text : view->Entry(i).url);
+    for (int i = 1; i <= view->Count(); ++i) {
+        const auto entry = view->Entry(i);
+        out.append(QString::number(entry.tag) + u'|' + entry.text + u'|' + entry.url);
+    }
+    return out;
+}
+
+QStringList Table() {
+    QStringList out;
+    for (int i = 0; i < gLinks.Size(); ++i) {
+        const LinkRecord& r = gLinks.At(i);
+        out.append(QString::fromStdU16String(r.name) + u'|' + QString::fromStdU16String(r.url) +
+                   (r.deleted ? u"|deleted" : u""));
+    }
     return out;
 }
 
@@ -155,12 +175,16 @@ void ResetProcessState() {
     InstallModalGuard();
 }
 
-std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir) {
+std::unique_ptr<frmMain> StartMainWindow(const QString& programDir) {
     ResetProcessState();
-    frmMain::SetProgramDirectoryForTests(dir.Path());
+    frmMain::SetProgramDirectoryForTests(programDir);
     auto w = std::make_unique<frmMain>();
     w->Start();
     return w;
+}
+
+std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir) {
+    return StartMainWindow(dir.Path());
 }
 
 bool OpenBrowser(QWidget* mainWindow, const QString& address) {

@@ -31,6 +31,8 @@ public:
     int Count() const { return static_cast<int>(messages_.size()); }
     const platform::ShownMessage& Last() const { return messages_.last(); }
     QStringList Titles() const;
+    /// Each message as "title|icon|text", the icon by its name.
+    QStringList Lines() const;
     void Clear() { messages_.clear(); }
 
 private:
@@ -51,8 +53,10 @@ private:
 
 QByteArray ReadAll(const QString& path);
 
-/// One column of the list view in view order: 0 the names, 1 the URLs.
-QStringList Column(const platform::ListView* view, int column);
+/// Each entry of the list view in view order as "tag|name|url".
+QStringList Rows(const platform::ListView* view);
+/// Every record of the link table in table order as "name|url", "|deleted" added to a deleted one.
+QStringList Table();
 
 /// Globals back to their state before start-up, hooks off, the modal guard on.
 void ResetProcessState();
@@ -85,6 +89,7 @@ bool OpenBrowser(QWidget* mainWindow, const QString& address);
 QWidget* BrowserWindow();
 
 /// A fresh process state and a main window started with `dir` as its program directory.
+std::unique_ptr<frmMain> StartMainWindow(const QString& programDir);
 std::unique_ptr<frmMain> StartMainWindow(const TempDir& dir);
 
 } // namespace orvane::test
