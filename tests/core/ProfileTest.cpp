@@ -74,6 +74,13 @@ TEST(ProfileFile, WriteCreatesReplacesAndRefusesWithoutHarm) {
     EXPECT_EQ(Slurp(dir.Path() / "real.url"), "[Other]\r\nz=1\r\n[S]\r\nk=v\r\n");
 }
 
+TEST(ProfileFile, ALineAcrossTwoPiecesKeepsTheBlanksInsideIt) {
+    // The file is read in pieces of 64 KiB: "[Ma" ends the first and "  ny]" begins the second.
+    const orvane::test::ScratchDir dir;
+    dir.Write("p.ini", std::string(65532, ';') + "\n[Ma  ny]\r\nk=wrong\r\n[Many]\r\nk=right\r\n");
+    EXPECT_EQ(orvane::ProfileReadFileValue(dir.Path() / "p.ini", "Many", "k"), "right");
+}
+
 TEST(ProfileFile, TheFileIsWrittenAsTheTextRuleSaysWithoutHoldingItWhole) {
     // The file is copied piece by piece around the section: the same bytes as the in-memory rule,
     // with pieces ending inside a CR LF and lines longer than a piece.

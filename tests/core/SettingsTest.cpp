@@ -86,6 +86,8 @@ TEST(SettingsRead, EachKindReadsOrFallsBack) {
         {"whole numbers at their bounds",
          "LINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
          "LINK_AB=4\nNAME_AB=12\nLIST_MAKE=0 (invalid)\nLIST_CLK=-32768\n", false},
+        {"a sign, a point or an exponent alone is no number", "Top=-\r\nLeft=.\r\nWidth=E5\r\nHeight=+\r\n",
+         "Top=0 (invalid)\nLeft=0 (invalid)\nWidth=0 (invalid)\nHeight=0 (invalid)\n", false},
         {"coordinates", "Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
          "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\n", true},
         {"one coordinate not a number", "Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n",
