@@ -15,8 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -123,7 +126,13 @@ private Q_SLOTS:
         list_->Select(2); // the user clicked elsewhere without loading
         Child<QLineEdit>("txtName")->setText(u"  Uno  "_s);
         Child<QLineEdit>("txtURL")->setText(u"  http://u/1 "_s);
+        QSignalSpy changed(list_->Model(), &QAbstractItemModel::dataChanged);
         w_->cmdUpDate_Click();
+        // The view is told to repaint both cells of the updated row.
+        QVERIFY(std::any_of(changed.begin(), changed.end(), [](const QList<QVariant>& args) {
+            const auto from = args[0].toModelIndex(), to = args[1].toModelIndex();
+            return from.row() <= 0 && to.row() >= 0 && from.column() == 0 && to.column() == 1;
+        }));
         const QStringList shown{u"ﾃﾞｰﾀ総数 ：2"_s, u"enabled"_s, u"progress hidden"_s};
         QCOMPARE(State() + Edits(), (QStringList{u"0|Uno|http://u/1"_s, u"1|Two|http://a/2"_s,
                                                  u"Uno|http://u/1"_s, u"Two|http://a/2"_s} +
