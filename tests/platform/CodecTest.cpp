@@ -62,6 +62,10 @@ TEST(CodecTest, SystemCodePageBothWays) {
     EXPECT_EQ(eucJp.EncodeSystem(u""), "");
     // One "?" for each character the set lacks, and nothing else added.
     EXPECT_EQ(SystemCodec("CP932").EncodeSystem(u"a\u0E01日\u0E01"), "a?\x93\xFA?");
+    // A set iconv does not know: UTF-8 both ways rather than nothing.
+    const SystemCodec unknown("x-no-such-set");
+    EXPECT_EQ(unknown.EncodeSystem(u"a日"), "a\xE6\x97\xA5");
+    EXPECT_EQ(unknown.DecodeSystem("a\xE6\x97\xA5"), u"a日");
 }
 
 namespace {
