@@ -55,27 +55,6 @@ BENCHMARK(BM_ConvertHtmlFile)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(30);
 
-// The conversion without windows: every request of the windows does nothing, the links go to the
-// table. What a drop costs beyond this is the windows' share.
-class NoWindows final : public ConversionHost {
-public:
-    std::u16string target;
-    std::u16string TargetText() const override { return target; }
-    void SetBusyPointer(bool) override {}
-    void ShowMessage(std::u16string_view, std::u16string_view, MessageIcon) override {}
-    void SetMainWindowEnabled(bool) override {}
-    void ShowProgress(bool) override {}
-    void SetPhaseText(std::u16string_view) override {}
-    void SetStatusText(std::u16string_view) override {}
-    void SetStatusVisible(bool) override {}
-    void RepaintProgress() override {}
-    void PumpEvents() override {}
-    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override {
-        return gLinks.Add(std::move(url), std::move(name), seq);
-    }
-    void ShowNewLinks(int) override {}
-};
-
 // A drop of 100 different files of 20,000 bytes each (about 22,000 links in all), and in the same
 // iteration the core converting the same files without windows (counter core_ms, ratio drop ÷ core).
 void BM_DropHundredFiles(benchmark::State& state) {
@@ -90,7 +69,7 @@ void BM_DropHundredFiles(benchmark::State& state) {
     auto window = StartMainWindow();
     gShowStatus = false;
     TakeMessageCount();
-    NoWindows core;
+    WindowlessConversionHost core;
     double coreSeconds = 0;
     double dropSeconds = 0;
     using Clock = std::chrono::steady_clock;

@@ -1,7 +1,5 @@
 #include "cli/Messages.h"
 
-#include "core/Globals.h"
-
 namespace orvane::cli {
 
 namespace {
@@ -43,10 +41,6 @@ void Messages::Show(std::u16string_view text, std::u16string_view title) {
     const std::string bytes = codec_.EncodeSystem(out);
     std::fwrite(bytes.data(), 1, bytes.size(), out_);
     std::fflush(out_);
-}
-
-int CliConversionHost::AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) {
-    return gLinks.Add(std::move(url), std::move(name), seq);
 }
 
 } // namespace orvane::cli

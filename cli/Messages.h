@@ -30,33 +30,17 @@ private:
     std::u16string input_;
 };
 
-/// The conversion without windows: messages go to Messages, the records to the link table, and the
-/// progress window's calls do nothing.
-class CliConversionHost final : public ConversionHost {
+/// The conversion without windows: messages go to Messages, the records to the link table.
+class CliConversionHost final : public WindowlessConversionHost {
 public:
     explicit CliConversionHost(Messages& messages) : messages_(messages) {}
 
-    /// Before each conversion: the text its messages name the input by.
-    void Begin(std::u16string target) { target_ = std::move(target); }
-
-    std::u16string TargetText() const override { return target_; }
-    void SetBusyPointer(bool) override {}
     void ShowMessage(std::u16string_view text, std::u16string_view title, MessageIcon) override {
         messages_.Show(text, title);
     }
-    void SetMainWindowEnabled(bool) override {}
-    void ShowProgress(bool) override {}
-    void SetPhaseText(std::u16string_view) override {}
-    void SetStatusText(std::u16string_view) override {}
-    void SetStatusVisible(bool) override {}
-    void RepaintProgress() override {}
-    void PumpEvents() override {}
-    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override;
-    void ShowNewLinks(int) override {}
 
 private:
     Messages& messages_;
-    std::u16string target_;
 };
 
 } // namespace orvane::cli

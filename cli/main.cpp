@@ -75,7 +75,7 @@ public:
 
 private:
     bool Convert(const std::u16string& path, std::u16string target, std::u16string_view documentAddress) {
-        host_.Begin(std::move(target));
+        host_.target = std::move(target);
         return RunConversion(path, host_, codec_, documentAddress) == ConversionOutcome::Converted;
     }
 

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "core/Globals.h"
 #include "core/MessageIcon.h"
 
 namespace orvane {
@@ -36,6 +38,28 @@ public:
     virtual int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) = 0;
     /// Shows the last `count` records of the table in the list view and rewrites the count label.
     virtual void ShowNewLinks(int count) = 0;
+};
+
+/// A host without windows (orvane-cli, the benchmarks): the windows' requests do nothing and the
+/// links go to `gLinks`; a message goes nowhere unless a subclass shows it.
+class WindowlessConversionHost : public ConversionHost {
+public:
+    std::u16string target; // what the messages name the input by
+
+    std::u16string TargetText() const override { return target; }
+    void SetBusyPointer(bool) override {}
+    void ShowMessage(std::u16string_view, std::u16string_view, MessageIcon) override {}
+    void SetMainWindowEnabled(bool) override {}
+    void ShowProgress(bool) override {}
+    void SetPhaseText(std::u16string_view) override {}
+    void SetStatusText(std::u16string_view) override {}
+    void SetStatusVisible(bool) override {}
+    void RepaintProgress() override {}
+    void PumpEvents() override {}
+    int AddLinkRecord(std::u16string url, std::u16string name, std::int16_t seq) override {
+        return gLinks.Add(std::move(url), std::move(name), seq);
+    }
+    void ShowNewLinks(int) override {}
 };
 
 } // namespace orvane
