@@ -71,7 +71,7 @@ MessageText DuplicateFileMessage() {
 std::optional<std::u16string> MakeListFile(const LinkTable& links, std::int16_t listType,
                                            std::u16string_view directory, const TextCodec& codec,
                                            OutputHost& host) {
-    const std::optional<std::u16string> path = host.AskOutputFileName(OutputKind::ListFile, directory, u"");
+    std::optional<std::u16string> path = host.AskOutputFileName(OutputKind::ListFile, directory, u"");
     if (!path || path->empty())
         return std::nullopt;
     if (!WriteListFile(ToFsPath(*path), links, listType, codec)) {

@@ -305,7 +305,7 @@ void frmSave::ShowMessage(const MessageText& message) {
 // The rename window is modal over this window, which stays disabled while it is up.
 std::u16string frmSave::AskFileName(std::u16string_view name, std::u16string_view converted) {
     setEnabled(false);
-    const std::u16string answer = frmFileName::Ask(mainWindow_, name, converted);
+    std::u16string answer = frmFileName::Ask(mainWindow_, name, converted);
     setEnabled(true);
     return answer;
 }
