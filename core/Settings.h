@@ -75,12 +75,13 @@ inline constexpr std::size_t kSettingCount = kSettings.size();
 
 /// Whether a row's variable can hold what its kind reads: a text, a flag, a 16-bit number, or a value
 /// of the windows of the same sort.
+/// (By holds_alternative and get, never get_if: GCC's sanitizers make get_if's null check no constant.)
 constexpr bool FitsItsKind(const SettingRow& row) {
-    const auto* window = std::get_if<WindowValue>(&row.variable);
+    const bool window = std::holds_alternative<WindowValue>(row.variable);
     switch (row.kind) {
     case SettingKind::Directory:
         return std::holds_alternative<std::u16string*>(row.variable) ||
-               (window && *window == WindowValue::OutputDir);
+               (window && std::get<WindowValue>(row.variable) == WindowValue::OutputDir);
     case SettingKind::Text:
         return std::holds_alternative<std::u16string*>(row.variable);
     case SettingKind::Boolean:
@@ -88,7 +89,7 @@ constexpr bool FitsItsKind(const SettingRow& row) {
     case SettingKind::WholeNumber:
         return std::holds_alternative<std::int16_t*>(row.variable);
     case SettingKind::Coordinate:
-        return window && *window != WindowValue::OutputDir;
+        return window && std::get<WindowValue>(row.variable) != WindowValue::OutputDir;
     }
     return false;
 }
@@ -107,8 +108,8 @@ using SettingsState = std::array<SettingData, kSettingCount>;
 /// The row of a value the windows hold.
 constexpr std::size_t SettingRowOf(WindowValue value) {
     for (std::size_t i = 0; i < kSettingCount; ++i) {
-        const auto* held = std::get_if<WindowValue>(&kSettings[i].variable);
-        if (held && *held == value)
+        const SettingVariable& held = kSettings[i].variable;
+        if (std::holds_alternative<WindowValue>(held) && std::get<WindowValue>(held) == value)
             return i;
     }
     return kSettingCount;
