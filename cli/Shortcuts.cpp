@@ -5,10 +5,8 @@
 #include "core/OutputCommands.h"
 #include "core/Text.h"
 
-#include <climits>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace orvane::cli {
 
@@ -61,8 +59,7 @@ bool MakeShortcuts(const std::string& directory, bool overwrite, const TextCodec
     options.directory = FromUtf8(dir);
     // Without --overwrite an existing file brings the path question, which keeps it.
     options.confirmOverwrite = !overwrite;
-    const long nameMax = pathconf(dir.c_str(), _PC_NAME_MAX);
-    options.nameMax = nameMax > 0 ? static_cast<std::size_t>(nameMax) : std::size_t{NAME_MAX};
+    options.nameMax = FsNameMax(options.directory);
     CliOutputHost host(messages);
     return MakeShortcutFiles(gLinks, options, codec, host).failed.empty();
 }

@@ -21,4 +21,8 @@ std::u16string FromFsPath(const std::filesystem::path& path);
 /// Windows.
 std::size_t FsNameLength(std::u16string_view name);
 
+/// The longest file name, as FsNameLength counts it, that the folder `directory` takes (255 where the
+/// system cannot tell).
+std::size_t FsNameMax(std::u16string_view directory);
+
 } // namespace orvane

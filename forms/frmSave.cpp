@@ -1,6 +1,7 @@
 #include "forms/frmSave.h"
 
 #include "core/FileNameRules.h"
+#include "core/FsPath.h"
 #include "core/Globals.h"
 #include "core/Text.h"
 #include "forms/frmFileName.h"
@@ -318,7 +319,7 @@ void frmSave::MakeList() {
 }
 
 void frmSave::OKButton_Click() {
-    const ShortcutOptions options{U(path_), gConfirmOverwrite, Volumes::NameMax(path_)};
+    const ShortcutOptions options{U(path_), gConfirmOverwrite, FsNameMax(U(path_))};
     MakeShortcutFiles(gLinks, options, platform::SystemCodec::Instance(), *this);
     CancelButton_Click();
 }

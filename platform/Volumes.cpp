@@ -1,15 +1,11 @@
 #include "platform/Volumes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
 
-#include <climits>
 #include <optional>
-
-#include <unistd.h>
 
 namespace orvane::platform {
 
@@ -115,11 +111,6 @@ bool Volumes::IsReady(const QString& root) {
 
 QString Volumes::CleanPath(const QString& path) {
     return QDir::cleanPath(QDir(path).absolutePath());
-}
-
-std::size_t Volumes::NameMax(const QString& dir) {
-    const long max = ::pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
-    return max > 0 ? static_cast<std::size_t>(max) : std::size_t{NAME_MAX};
 }
 
 QString Volumes::RootOf(const QString& path) {

@@ -10,8 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <cstddef>
-
 namespace orvane::platform {
 
 class Volumes {
@@ -28,9 +26,6 @@ public:
 
     /// `path` made absolute, without ".", ".." or doubled and trailing separators.
     static QString CleanPath(const QString& path);
-
-    /// The longest file name, as the file system counts it, that the directory `dir` takes.
-    static std::size_t NameMax(const QString& dir);
 
     // Test hook. While a listing is set, Roots() returns it and RootOf() picks the longest listed
     // root that contains the path; a listed root is ready when it is an existing directory. Roots
