@@ -24,9 +24,10 @@ endif()
 
 # The fetch module is found through the run path: only it can refuse an unusable proxy address.
 execute_process(COMMAND ${prefix}/bin/orvane-cli --proxy host:port ${SCRATCH}/page.html
-                RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE error)
 if(NOT result EQUAL 2)
-  message(FATAL_ERROR "installed orvane-cli did not load its fetch module: status ${result}")
+  message(FATAL_ERROR "installed orvane-cli did not load its fetch module: status ${result}, output [${out}], "
+                      "messages [${error}]")
 endif()
 
 # The manual page renders without a warning where groff is installed.
