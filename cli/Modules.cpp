@@ -1,5 +1,7 @@
 #include "cli/Modules.h"
 
+#include "orvane/BuildInfo.h"
+
 #include <climits>
 #include <cstdio>
 #include <dlfcn.h>
@@ -43,13 +45,20 @@ public:
 
 private:
     void Load() {
-        // Beside the program (the build tree, a copy run from its folder); otherwise by name, which
-        // dlopen looks up through the program's run path (the installed private directory).
-        const std::string beside = ProgramDirectory() + name_;
-        if (access(beside.c_str(), F_OK) == 0)
-            handle_ = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
-        else
-            handle_ = dlopen(name_, RTLD_NOW | RTLD_LOCAL);
+        // Beside the program (the build tree, a copy run from its folder), then in the installed
+        // private directory, found from the program's own place: a dlopen by name would follow the
+        // run path of its caller, which in a sanitized build is the sanitizer's runtime. By name
+        // last, for a layout moved by hand.
+        const std::string dir = ProgramDirectory();
+        std::string path = name_;
+        for (const std::string& candidate :
+             {dir + name_, dir + build::kPrivateLibDirFromBinDir + '/' + name_}) {
+            if (!dir.empty() && access(candidate.c_str(), F_OK) == 0) {
+                path = candidate;
+                break;
+            }
+        }
+        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) {
             const char* reason = dlerror();
             error_ = reason ? reason : name_;
