@@ -21,6 +21,7 @@
 #include "core/LinkTable.h"
 #include "core/Text.h"
 #include "platform/SystemCodec.h"
+#include "tests/support/IconvNames.h"
 
 #include <algorithm>
 #include <array>
@@ -267,30 +268,10 @@ std::u16string IconvReference(std::string_view bytes, const char* charset, bool 
     return out;
 }
 
-// Every name the system's iconv lists ("437//", "ISO-10646/UCS2/" ...), without the trailing slashes.
+// Every name the system's iconv lists.
 const std::vector<std::string>& IconvCharsets() {
     static const std::vector<std::string> names = [] {
-        std::vector<std::string> out;
-        std::FILE* pipe = popen("iconv -l 2>/dev/null", "r");
-        ORVANE_FUZZ_CHECK(pipe != nullptr);
-        std::string text;
-        char chunk[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
-            text.append(chunk, got);
-        pclose(pipe);
-        std::string name;
-        for (const char c : text + ",") {
-            if (c == ',' || c == ' ' || c == '\n') {
-                while (!name.empty() && name.back() == '/')
-                    name.pop_back();
-                if (!name.empty())
-                    out.push_back(name);
-                name.clear();
-            } else {
-                name.push_back(c);
-            }
-        }
+        std::vector<std::string> out = orvane::test::IconvNames();
         ORVANE_FUZZ_CHECK(out.size() > 100);
         return out;
     }();

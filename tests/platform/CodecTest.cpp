@@ -3,6 +3,7 @@
 
 #include "core/FakeHost.h"
 #include "platform/SystemCodec.h"
+#include "support/IconvNames.h"
 
 #include <gtest/gtest.h>
 
@@ -110,42 +111,13 @@ TEST(CodecTest, TheSystemCodePageIsTheLocalesCharacterSet) {
     UnderLocale("C", nullptr, [] { EXPECT_EQ(SystemCodec().SystemCharset(), "UTF-8"); });
 }
 
-namespace {
-
-// Every name the system's iconv lists, trailing slashes removed ("437//", "ISO-10646/UCS2/").
-std::vector<std::string> ListedCharsets() {
-    std::vector<std::string> names;
-    std::FILE* pipe = popen("iconv -l 2>/dev/null", "r");
-    if (pipe == nullptr)
-        return names;
-    std::string text;
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        text.append(chunk, got);
-    pclose(pipe);
-    std::string name;
-    for (const char c : text + ",") {
-        if (c == ',' || c == ' ' || c == '\n') {
-            while (!name.empty() && name.back() == '/')
-                name.pop_back();
-            if (!name.empty())
-                names.push_back(name);
-            name.clear();
-        } else {
-            name.push_back(c);
-        }
-    }
-    return names;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(CodecTest, NoCharacterSetReadsPastAShortHostileEnding) {
     // glibc's ISO-2022-CN-EXT took the last byte (a shift-out) and then reported it invalid; stepping
     // over it once more ran past the input. Every set gets the endings most likely to do that: shift
     // bytes, escapes and lead bytes cut short, each copied into a buffer of exactly its size.
-    const std::vector<std::string> charsets = ListedCharsets();
+    const std::vector<std::string> charsets = orvane::test::IconvNames();
     ASSERT_GT(charsets.size(), 100u);
     const std::vector<std::string> endings = {"\x0e",
                                               "a\x0e",
