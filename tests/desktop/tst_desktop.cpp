@@ -14,7 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 #include <QWindow>
 
@@ -25,14 +25,10 @@ namespace {
 
 // Top, Left, Width and Height as stored.
 QList<int> Stored(const test::TempDir& dir) {
-    const QString ini = QString::fromLatin1(test::ReadAll(dir.File(u"Orvane.ini"_s)));
+    QSettings ini(dir.File(u"Orvane.ini"_s), QSettings::IniFormat);
     QList<int> values;
-    for (const QString& key : {u"Top"_s, u"Left"_s, u"Width"_s, u"Height"_s}) {
-        const QRegularExpressionMatch m =
-            QRegularExpression(u"^"_s + key + u"=(-?\\d+)\r$"_s, QRegularExpression::MultilineOption)
-                .match(ini);
-        values.append(m.hasMatch() ? m.captured(1).toInt() : INT_MIN);
-    }
+    for (const char* key : {"Top", "Left", "Width", "Height"})
+        values.append(ini.value(u"Orvane/"_s + QLatin1String(key), INT_MIN).toInt());
     return values;
 }
 

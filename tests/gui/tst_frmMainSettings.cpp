@@ -1,17 +1,21 @@
 // Start-up and shut-down of the main window against a temporary program directory: stored values
-// applied at start and written back at exit.
+// applied at start and written back at exit; a sandbox or an unusable stored output directory
+// never brings a message box at start-up: what cannot be used falls back silently.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
 #include "forms/frmSave.h"
+#include "platform/Volumes.h"
 #include "support/GuiTest.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QtTest>
 
 using namespace orvane;
 using namespace Qt::StringLiterals;
+using orvane::platform::Volumes;
 
 class FrmMainSettingsTest : public QObject {
     Q_OBJECT
@@ -21,10 +25,20 @@ class FrmMainSettingsTest : public QObject {
     static QByteArray Line(const QByteArray& key, const QByteArray& value) {
         return key + '=' + value + "\r\n";
     }
+    QString AppDir() const { return QDir::cleanPath(dir_->Path()); }
+    static QString Drive() {
+        return frmSave::Loaded()->findChild<QComboBox*>(u"drvFileSave"_s)->currentText();
+    }
+    void StoreOutputDirectory(const QString& out) {
+        dir_->Write(u"Orvane.ini"_s, "[Orvane]\r\n" + Line("DefaultOutDir", out.toUtf8()));
+    }
 
 private Q_SLOTS:
     void init() { dir_ = std::make_unique<test::TempDir>(); }
-    void cleanup() { dir_.reset(); }
+    void cleanup() {
+        Volumes::ClearTestHook();
+        dir_.reset();
+    }
 
     void laterStartAppliesStoredValuesAndExitStoresThemInKeyOrder() {
         QDir(dir_->Path()).mkpath(u"入力/日本語"_s);
@@ -90,6 +104,32 @@ private Q_SLOTS:
         QCOMPARE(messages.Last().text,
                  u"設定ﾌｧｲﾙ「"_s + ini + u"」に書き込めませんでした。\r\n今回の設定は保存されません。"_s);
         QCOMPARE(test::ReadAll(ini), QByteArray("[Orvane]\r\nLINK_AB=1\r\n"));
+    }
+
+    void rootThatIsNoMountPointServesAsTheVolume() {
+        // A chroot: only the system's own trees are mounted, nothing at "/".
+        Volumes::SetTestMountTable({{u"/proc"_s, "proc"}, {u"/dev/pts"_s, "devpts"}});
+        StoreOutputDirectory(AppDir());
+        test::MessageCapture messages;
+        const auto w = test::StartMainWindow(*dir_);
+        QCOMPARE((QStringList{frmSave::Loaded()->Path(), Drive()}), (QStringList{AppDir(), u"/"_s}));
+        QCOMPARE(messages.Count(), 0);
+    }
+
+    void outputDirectoryOnAVolumeNotReadyFallsBackSilently() {
+        QDir(dir_->Path()).mkpath(u"card/out"_s);
+        const QString card = AppDir() + u"/card"_s;
+        Volumes::SetTestRoots({u"/"_s, card});
+        Volumes::SetTestNotReady(card);
+        StoreOutputDirectory(card + u"/out"_s);
+        test::MessageCapture messages;
+        const auto w = test::StartMainWindow(*dir_);
+        QCOMPARE((QStringList{frmSave::Loaded()->Path(), Drive()}), (QStringList{AppDir(), u"/"_s}));
+        QCOMPARE(messages.Count(), 0);
+        // Once running, the same volume is refused with its message as before.
+        frmSave::Loaded()->SetDrive(card);
+        QCOMPARE(messages.Titles(), QStringList{u"ﾄﾞﾗｲﾌﾞ選択"_s});
+        QCOMPARE(Drive(), u"/"_s);
     }
 };
 

@@ -11,10 +11,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 
@@ -34,7 +32,6 @@ public:
     }
 
     QStringList expected;
-    QStringList refused;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -43,9 +40,8 @@ protected:
         auto* window = static_cast<QWidget*>(watched);
         if (!window->isWindow() || !window->isModal() || IsExpected(window))
             return false;
-        const QString quoted = Describe(window);
-        refused.append(quoted);
-        QTest::qFail(qPrintable(QStringLiteral("Unexpected modal window: ") + quoted), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("Unexpected modal window: ") + Describe(window)), __FILE__,
+                     __LINE__);
         // Closed from its own event loop, which has not started yet while it is being shown.
         QMetaObject::invokeMethod(
             window,
@@ -68,33 +64,17 @@ private:
         return expected.contains(window->objectName()) || expected.contains(cls) || expected.contains(bare);
     }
 
+    // Its class, title and every text it shows (a message box's text is a label too).
     static QString Describe(const QWidget* window) {
-        QString text;
-        if (const auto* box = qobject_cast<const QMessageBox*>(window)) {
-            text = box->text();
-        } else if (const auto* files = qobject_cast<const QFileDialog*>(window)) {
-            text = files->directory().absolutePath();
-        } else {
-            QStringList labels;
-            for (const QLabel* label : window->findChildren<QLabel*>())
-                if (!label->text().isEmpty())
-                    labels.append(label->text());
-            text = labels.join(u" | ");
-        }
-        return QString::fromLatin1(window->metaObject()->className()) + u": " + window->windowTitle() +
-               u": " + text;
+        QStringList texts{QString::fromLatin1(window->metaObject()->className()), window->windowTitle()};
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                texts.append(label->text());
+        return texts.join(u" | ");
     }
 };
 
 } // namespace
-
-void InstallModalGuard() {
-    ModalGuard::Instance();
-}
-
-const QStringList& UnexpectedModals() {
-    return ModalGuard::Instance().refused;
-}
 
 ExpectModal::ExpectModal(const QString& name) : name_(name) {
     ModalGuard::Instance().expected.append(name_);
@@ -172,7 +152,7 @@ void ResetProcessState() {
     ResetGlobals();
     platform::FileDialog::ClearAnswers();
     platform::ShellOpen::SetRecording(true);
-    InstallModalGuard();
+    ModalGuard::Instance();
 }
 
 std::unique_ptr<frmMain> StartMainWindow(const QString& programDir) {

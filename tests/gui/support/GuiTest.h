@@ -58,16 +58,11 @@ QStringList Rows(const platform::ListView* view);
 /// Every record of the link table in table order as "name|url", "|deleted" added to a deleted one.
 QStringList Table();
 
-/// Globals back to their state before start-up, hooks off, the modal guard on.
+/// Globals back to their state before start-up, hooks off, the modal guard on. Once on, the guard
+/// fails the running test at once on every modal window no hook answered (a message box while no
+/// MessageCapture lives, a file dialog with no queued answer, any other dialog shown modally),
+/// quoting its text, and closes it so the test goes on instead of waiting for a person.
 void ResetProcessState();
-
-/// The modal guard: once on, every modal window that no hook answered (a message box while no
-/// MessageCapture lives, a file dialog with no queued answer, any other dialog shown modally)
-/// fails the running test at once with its text, and is closed so the test goes on instead of
-/// waiting for a person. Windows a test drives itself are named with ExpectModal.
-void InstallModalGuard();
-/// "class: title: text" of each modal window the guard refused since it was installed.
-const QStringList& UnexpectedModals();
 
 /// While alive, modal windows with this object name or class name (with or without its
 /// namespace) are the test's own to answer.

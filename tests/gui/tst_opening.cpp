@@ -1,6 +1,7 @@
-// What the program could not open is reported once, in a message box that names it, and the
-// program goes on: the manual (opened where it lies: tst_installedLayout), the home page and the
-// preview browser's library.
+// What the program opens outside its own windows: the preview browser on the list's entry, loaded
+// as a library on first use. What it could not open is reported once, in a message box that names
+// it, and the program goes on: the manual (opened where it lies: tst_installedLayout), the home page
+// and the preview browser's library.
 
 #include "core/Globals.h"
 #include "forms/BrowserLibrary.h"
@@ -11,6 +12,7 @@
 #include "support/GuiTest.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QtTest>
@@ -20,11 +22,25 @@ using namespace Qt::StringLiterals;
 using orvane::platform::ShellOpen;
 using orvane::test::MessageCapture;
 
-class OpenFailuresTest : public QObject {
+class OpeningTest : public QObject {
     Q_OBJECT
 
     test::TempDir dir_;
     std::unique_ptr<frmMain> w_;
+
+    // One entry on the list, selected, and the double-click set to browse.
+    void ListOne(const QString& url) {
+        w_->AddLinkRecord(url.toStdU16String(), u"Page", 1);
+        w_->ShowNewLinks(1);
+        w_->findChild<platform::ListView*>(u"ListView1"_s)->Select(1);
+        gDblClickAction = 1;
+    }
+    static int OpenBrowsers() {
+        int n = 0;
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == u"frmBrowser"_s && w->isVisible();
+        return n;
+    }
 
 private Q_SLOTS:
     void init() { w_ = test::StartMainWindow(dir_); }
@@ -32,6 +48,18 @@ private Q_SLOTS:
         BrowserLibrary::SetPathForTests(QString());
         w_.reset();
         QFile::remove(dir_.File(u"readme.htm"_s));
+    }
+
+    void browseOpensOneBrowserOnTheSelectedEntry() {
+        const QString url = u"http://127.0.0.1:9/page"_s;
+        ListOne(url);
+        w_->ListView1_DblClick();
+        QCOMPARE(OpenBrowsers(), 1);
+        QCOMPARE(test::BrowserWindow()->findChild<QComboBox*>(u"cboAddress"_s)->currentText(), url);
+        // Browsing again brings the open window forward instead of opening a second one.
+        w_->ListView1_DblClick();
+        QCOMPARE(OpenBrowsers(), 1);
+        delete test::BrowserWindow(); // before the main window it belongs to
     }
 
     void manualMissingOrRefusedIsReported() {
@@ -84,21 +112,17 @@ private Q_SLOTS:
         if (!content.isEmpty())
             dir_.Write(u"liborvane_browser.so"_s, content);
         BrowserLibrary::SetPathForTests(library);
-        w_->AddLinkRecord(u"http://127.0.0.1:9/", u"Page", 1);
-        w_->ShowNewLinks(1);
-        w_->findChild<platform::ListView*>(u"ListView1"_s)->Select(1);
-        gDblClickAction = 1;
+        ListOne(u"http://127.0.0.1:9/"_s);
         MessageCapture messages;
         w_->ListView1_DblClick();
         QCOMPARE(
             messages.Lines(),
             QStringList{u"ﾌﾞﾗｳｻﾞ起動失敗|Critical|ﾌﾟﾚﾋﾞｭｰﾌﾞﾗｳｻﾞを起動できませんでした。\r\n"_s + library});
         QVERIFY(w_->isVisible() && w_->isEnabled());
-        for (const QWidget* window : QApplication::topLevelWidgets())
-            QVERIFY(window->objectName() != u"frmBrowser"_s || !window->isVisible());
+        QCOMPARE(OpenBrowsers(), 0);
         QFile::remove(library);
     }
 };
 
-QTEST_MAIN(OpenFailuresTest)
-#include "tst_openFailures.moc"
+QTEST_MAIN(OpeningTest)
+#include "tst_opening.moc"
