@@ -71,7 +71,8 @@ WebResponse Redirect(const QByteArray& location, int status) {
     return {bytes + "Content-Length: 0\r\n\r\n"};
 }
 
-WebResponse Chunked(const QByteArray& body, bool lastChunk, int chunkSize) {
+WebResponse Chunked(const QByteArray& body, bool lastChunk) {
+    constexpr int chunkSize = 4096;
     QByteArray bytes = StatusLine(200) + "Content-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (qsizetype at = 0; at < body.size(); at += chunkSize) {
         const QByteArray chunk = body.mid(at, chunkSize);
@@ -112,10 +113,6 @@ WebServer::~WebServer() {
     server_.reset();
     // The finished connections go with their deferred deletion, and their TLS state with them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void WebServer::Route(const QByteArray& path, const Handler& handler) {
-    routes_.insert(path, handler);
 }
 
 void WebServer::Serve(const QByteArray& path, const QByteArray& body, int status) {
@@ -161,14 +158,14 @@ void WebServer::Answer(QTcpSocket* socket) {
         socket->abort();
         return;
     }
-    if (response.close || response.hold)
+    // A held or dripped answer is the connection's last.
+    if (response.close || response.hold || response.drip.count() > 0)
         socket->setProperty("closing", true);
     if (response.hold) {
         held_.append({socket, response.bytes});
         return;
     }
     if (response.drip.count() > 0) {
-        socket->setProperty("closing", true); // one dripped answer per connection
         Drip(socket, response.bytes, response.drip);
         return;
     }
