@@ -40,7 +40,6 @@ TEST(CodecTest, NamedCharacterSetsDecodeToExactlyTheirText) {
     EXPECT_EQ(codec.Decode(kEucJp, "EUC-JP"), kName);
     EXPECT_EQ(codec.Decode(kIso2022Jp, "ISO-2022-JP"), kName);
     EXPECT_EQ(codec.Decode("", "EUC-JP"), u"");
-    EXPECT_EQ(codec.Decode("a\xE9", "ISO-8859-1"), u"a\u00E9");
     // One replacement for a refused byte and for a sequence cut short at the end.
     EXPECT_EQ(codec.Decode("a\xFF\x62\xA5", "EUC-JP"), u"a\uFFFDb\uFFFD");
     // UTF-8 by the rules of the web: a sequence cut short is one replacement, whatever its length.
@@ -76,13 +75,11 @@ TEST(CodecTest, TheSystemCodePageIsTheLocalesCharacterSet) {
     [[maybe_unused]] const int status =
         std::system(("localedef -i ja_JP -f EUC-JP '" + made + "' >/dev/null 2>&1").c_str());
     ASSERT_TRUE(std::filesystem::exists(made + "/LC_CTYPE"));
-    const auto get = [](const char* name) {
-        return std::string(std::getenv(name) ? std::getenv(name) : "");
-    };
     const auto put = [](const char* name, const std::string& value) {
         value.empty() ? ::unsetenv(name) : ::setenv(name, value.c_str(), 1);
     };
-    const std::string locpath = get("LOCPATH"), all = get("LC_ALL");
+    const std::string locpath = std::getenv("LOCPATH") ? std::getenv("LOCPATH") : "";
+    const std::string all = std::getenv("LC_ALL") ? std::getenv("LC_ALL") : "";
     put("LOCPATH", dir.Path().string());
     put("LC_ALL", "ja_JP.eucJP");
     const SystemCodec eucJp;

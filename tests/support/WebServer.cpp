@@ -47,9 +47,8 @@ void Drip(QTcpSocket* socket, const QByteArray& bytes, std::chrono::milliseconds
     socket->write(bytes.left(head));
     auto sent = std::make_shared<qsizetype>(head);
     QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, bytes, sent] {
-        if (*sent < bytes.size())
-            socket->write(bytes.mid((*sent)++, 1));
-        if (*sent == bytes.size()) {
+        socket->write(bytes.mid((*sent)++, 1));
+        if (*sent >= bytes.size()) {
             timer->stop();
             socket->disconnectFromHost();
         }
@@ -113,10 +112,6 @@ WebServer::~WebServer() {
     server_.reset();
     // The finished connections go with their deferred deletion, and their TLS state with them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void WebServer::Serve(const QByteArray& path, const QByteArray& body, int status) {
-    Route(path, [body, status](const Request&) { return Page(body, status); });
 }
 
 quint16 WebServer::Port() const {
@@ -205,7 +200,6 @@ void WebServer::Tunnel(QTcpSocket* socket, const QByteArray& authority) {
     auto* far = new QTcpSocket(socket);
     QObject::connect(far, &QTcpSocket::connected, socket, [socket, far] {
         socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
-        socket->write(socket->readAll());
         QObject::connect(socket, &QTcpSocket::readyRead, far,
                          [socket, far] { far->write(socket->readAll()); });
         QObject::connect(far, &QTcpSocket::readyRead, socket,
