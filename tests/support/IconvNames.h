@@ -13,24 +13,20 @@ inline std::vector<std::string> IconvNames() {
     std::FILE* pipe = popen("iconv -l 2>/dev/null", "r");
     if (pipe == nullptr)
         return names;
-    std::string text;
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        text.append(chunk, got);
-    pclose(pipe);
     std::string name;
-    for (const char c : text + ",") {
-        if (c == ',' || c == ' ' || c == '\n') {
-            while (!name.empty() && name.back() == '/')
-                name.pop_back();
-            if (!name.empty())
-                names.push_back(name);
-            name.clear();
-        } else {
-            name.push_back(c);
+    for (int c = 0; c != EOF;) {
+        c = std::fgetc(pipe);
+        if (c != EOF && c != ',' && c != ' ' && c != '\n') {
+            name.push_back(static_cast<char>(c));
+            continue;
         }
+        while (!name.empty() && name.back() == '/')
+            name.pop_back();
+        if (!name.empty())
+            names.push_back(name);
+        name.clear();
     }
+    pclose(pipe);
     return names;
 }
 

@@ -47,9 +47,8 @@ void Drip(QTcpSocket* socket, const QByteArray& bytes, std::chrono::milliseconds
     socket->write(bytes.left(head));
     auto sent = std::make_shared<qsizetype>(head);
     QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, bytes, sent] {
-        if (*sent < bytes.size())
-            socket->write(bytes.mid((*sent)++, 1));
-        if (*sent == bytes.size()) {
+        socket->write(bytes.mid((*sent)++, 1));
+        if (*sent >= bytes.size()) {
             timer->stop();
             socket->disconnectFromHost();
         }
@@ -71,7 +70,8 @@ WebResponse Redirect(const QByteArray& location, int status) {
     return {bytes + "Content-Length: 0\r\n\r\n"};
 }
 
-WebResponse Chunked(const QByteArray& body, bool lastChunk, int chunkSize) {
+WebResponse Chunked(const QByteArray& body, bool lastChunk) {
+    constexpr int chunkSize = 4096;
     QByteArray bytes = StatusLine(200) + "Content-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (qsizetype at = 0; at < body.size(); at += chunkSize) {
         const QByteArray chunk = body.mid(at, chunkSize);
@@ -114,14 +114,6 @@ WebServer::~WebServer() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void WebServer::Route(const QByteArray& path, const Handler& handler) {
-    routes_.insert(path, handler);
-}
-
-void WebServer::Serve(const QByteArray& path, const QByteArray& body, int status) {
-    Route(path, [body, status](const Request&) { return Page(body, status); });
-}
-
 quint16 WebServer::Port() const {
     return server_->serverPort();
 }
@@ -161,14 +153,14 @@ void WebServer::Answer(QTcpSocket* socket) {
         socket->abort();
         return;
     }
-    if (response.close || response.hold)
+    // A held or dripped answer is the connection's last.
+    if (response.close || response.hold || response.drip.count() > 0)
         socket->setProperty("closing", true);
     if (response.hold) {
         held_.append({socket, response.bytes});
         return;
     }
     if (response.drip.count() > 0) {
-        socket->setProperty("closing", true); // one dripped answer per connection
         Drip(socket, response.bytes, response.drip);
         return;
     }
@@ -208,7 +200,6 @@ void WebServer::Tunnel(QTcpSocket* socket, const QByteArray& authority) {
     auto* far = new QTcpSocket(socket);
     QObject::connect(far, &QTcpSocket::connected, socket, [socket, far] {
         socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
-        socket->write(socket->readAll());
         QObject::connect(socket, &QTcpSocket::readyRead, far,
                          [socket, far] { far->write(socket->readAll()); });
         QObject::connect(far, &QTcpSocket::readyRead, socket,

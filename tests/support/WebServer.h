@@ -33,9 +33,9 @@ struct WebResponse {
 WebResponse Page(const QByteArray& body, int status = 200, const QByteArray& extraHeaders = {});
 /// A redirect with `status` and, unless empty, a Location header.
 WebResponse Redirect(const QByteArray& location, int status = 302);
-/// The body in chunks of `chunkSize` bytes; without `lastChunk` the connection closes after the
-/// last data chunk, as a server that dies mid-body does.
-WebResponse Chunked(const QByteArray& body, bool lastChunk = true, int chunkSize = 4096);
+/// The body in chunks of 4 KiB; without `lastChunk` the connection closes after the last data
+/// chunk, as a server that dies mid-body does.
+WebResponse Chunked(const QByteArray& body, bool lastChunk = true);
 /// `body` compressed in gzip form.
 QByteArray Gzip(const QByteArray& body);
 
@@ -50,15 +50,15 @@ public:
     /// With `tls` the server speaks HTTPS; call TrustTestCertificate() before fetching from it.
     explicit WebServer(bool tls = false);
     ~WebServer();
-    WebServer(const WebServer&) = delete;
-    WebServer& operator=(const WebServer&) = delete;
 
     /// Answers `path` (the request target) through `handler`; unknown paths get a 404 page.
-    void Route(const QByteArray& path, const Handler& handler);
+    void Route(const QByteArray& path, const Handler& handler) { routes_.insert(path, handler); }
     /// Answers every request no route takes (a proxy's absolute targets among them).
     void Fallback(Handler handler) { fallback_ = std::move(handler); }
     /// Answers `path` with a fixed page.
-    void Serve(const QByteArray& path, const QByteArray& body, int status = 200);
+    void Serve(const QByteArray& path, const QByteArray& body, int status = 200) {
+        Route(path, [body, status](const Request&) { return Page(body, status); });
+    }
 
     quint16 Port() const;
     QString Url(const QString& path = QStringLiteral("/")) const;
