@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -156,16 +157,23 @@ private Q_SLOTS:
         QCOMPARE(messages.Titles() + State() + Edits(), QStringList{u"更新失敗"_s} + renamed);
     }
 
+    // Dropped as a file manager drops: a folder among the files is reported, the others converted.
     void aDropDisablesTheWindowOnceAndEnablesItAfterItsLastFile() {
-        const QStringList paths{dir_.Write(u"d1.htm"_s, Anchors({{"http://d/1", "One"}})),
-                                dir_.File(u"missing.htm"_s),
-                                dir_.Write(u"d3.htm"_s, Anchors({{"http://d/3", "Three"}}))};
+        QVERIFY(QDir(dir_.Path()).mkpath(u"folder"_s));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dir_.Write(u"d1.htm"_s, Anchors({{"http://d/1", "One"}}))),
+                      QUrl::fromLocalFile(dir_.File(u"folder"_s)),
+                      QUrl::fromLocalFile(dir_.Write(u"d3.htm"_s, Anchors({{"http://d/3", "Three"}})))});
         Convert(u"first.htm"_s, Anchors({{"http://d/0", "Zed"}}));
         w_->ListView1_ColumnClick(1); // ascending by name: the drop's entries take their places
         EnabledChanges changes;
         w_->installEventFilter(&changes);
         MessageCapture messages;
-        w_->InputDroppedFiles(paths);
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QApplication::sendEvent(w_.get(), &drop);
         w_->removeEventFilter(&changes);
         QCOMPARE(messages.Titles() + State() + QStringList{QString::number(changes.count)},
                  (QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s, u"1|One|http://d/1"_s, u"2|Three|http://d/3"_s,

@@ -1,6 +1,6 @@
-// The main window's editing keys, its edit boxes' limits and its drops. The limits hold for typing
-// and pasting only: a longer name or URL loaded from the list stays whole, and "更新" stores it whole
-// when the user did not touch it; likewise the proxy address of the options dialog.
+// The main window's editing keys, its edit boxes' limits and the bound on a drop. The limits hold
+// for typing and pasting only: a longer name or URL loaded from the list stays whole, and "更新"
+// stores it whole when the user did not touch it; likewise the options dialog's proxy address.
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"
@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 
@@ -68,21 +67,6 @@ private Q_SLOTS:
         QCOMPARE(messages.Count(), 0);
         QCOMPARE(gLinkCount(), 100);
         QCOMPARE(Child<QLabel>(u"lblTgtFile"_s)->text(), paths.last());
-    }
-
-    void droppedFolderIsReportedAndTheFileBesideItConverted() {
-        const QString page = dir_.Write(u"x.htm"_s, "<a href=\"http://x\">X</a>");
-        QDir(dir_.Path()).mkdir(u"folder"_s);
-        MessageCapture messages;
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(dir_.Path() + u"folder"_s), QUrl::fromLocalFile(page)});
-        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(w_.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QApplication::sendEvent(w_.get(), &drop);
-        QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙｵｰﾌﾟﾝ失敗"_s});
-        QCOMPARE(gLinkCount(), 1);
     }
 
     void loadedLongNameAndUrlStayWholeThroughAnUpdate() {
