@@ -6,43 +6,19 @@
 #include <algorithm>
 
 using namespace orvane;
-using orvane::test::FakeHost;
-using Steps = std::vector<std::string>;
-using Names = std::vector<std::u16string>;
-using Lines = std::vector<std::string>;
+using namespace orvane::test;
 using namespace std::string_view_literals;
+using Names = std::vector<std::u16string>;
 
 namespace {
 
-class ConversionTest : public ::testing::Test {
+class ConversionTest : public ConversionFixture {
 protected:
-    void SetUp() override { ResetGlobals(); }
-    void TearDown() override { ResetGlobals(); }
-
-    FakeHost& Convert(std::string_view bytes) {
-        host_ = FakeHost{};
-        host_.target = dir_.Write("page.htm", bytes);
-        host_.cancelAtPump = cancelAtPump_;
-        host_.outcome = RunConversion(host_.target, host_, codec_);
-        return host_;
-    }
     static Names LiveNames() {
         Names out;
         gLinks.ForEachLive([&](int, const LinkRecord& r) { out.push_back(r.name); });
         return out;
     }
-    /// The last `n` steps (all by default), joined by "|".
-    static std::string Join(const Steps& steps, std::size_t n = 0) {
-        std::string out;
-        for (auto it = steps.end() - (n ? n : steps.size()); it != steps.end(); ++it)
-            out += (out.empty() ? "" : "|") + *it;
-        return out;
-    }
-
-    orvane::test::ScratchDir dir_;
-    orvane::test::Utf8Codec codec_;
-    FakeHost host_;
-    int cancelAtPump_ = 0;
 };
 
 std::string Anchors(int count, const std::string& p = "l") {
@@ -71,7 +47,7 @@ TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
 TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {
     FakeHost& host = Convert("<a href=\"http://x/1\">One</a>\r\n<a href=\"http://x/2\">Two");
     // The warning comes before the links found are added.
-    const Steps steps = host.Steps();
+    const Lines steps = host.Steps();
     EXPECT_LT(std::find(steps.begin(), steps.end(), "message 入力ﾌｧｲﾙ異常"),
               std::find(steps.begin(), steps.end(), "show 1"));
     EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
@@ -152,12 +128,12 @@ TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
     Convert(Anchors(2));
 
     FakeHost& over = Convert(std::string(kMaxInputBytes + 1, 'x'));
-    EXPECT_EQ(over.calls, (Steps{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
+    EXPECT_EQ(over.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
     EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：128001 byte\r\n"
                                      u"ファイルサイズが128Kバイトを越えるファイルは処理できません。\r\n"
                                      u"処理を中止します。");
     FakeHost& empty = Convert("");
-    EXPECT_EQ(empty.calls, (Steps{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｴﾗｰ"}));
+    EXPECT_EQ(empty.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｴﾗｰ"}));
     EXPECT_EQ(over.outcome, ConversionOutcome::Unreadable);
     EXPECT_EQ(empty.outcome, ConversionOutcome::Unreadable);
     EXPECT_EQ(empty.Result(),

@@ -1,5 +1,6 @@
 #pragma once
-// A recording ConversionHost, a UTF-8 codec, a scratch directory and a file reader for the core tests.
+// A recording ConversionHost, a UTF-8 codec, a scratch directory, a file reader and a conversion
+// fixture for the core tests.
 
 #include "core/AtomicFile.h"
 #include "core/Conversion.h"
@@ -8,6 +9,7 @@
 #include "core/MessageText.h"
 #include "core/Text.h"
 #include "core/TextCodec.h"
+#include "core/UriReference.h"
 
 #include <gtest/gtest.h>
 
@@ -116,5 +118,39 @@ inline std::string Slurp(const std::filesystem::path& path) {
     bytes << in.rdbuf();
     return bytes.str();
 }
+
+using Lines = std::vector<std::string>;
+
+/// Converts "page one.htm" of a scratch directory through a fresh recording host; the globals are
+/// reset before and after.
+class ConversionFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ResetGlobals(); }
+    void TearDown() override { ResetGlobals(); }
+
+    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}) {
+        host_ = FakeHost{};
+        host_.target = dir_.Write("page one.htm", bytes);
+        host_.cancelAtPump = cancelAtPump_;
+        host_.outcome = RunConversion(host_.target, host_, codec_, address);
+        return host_;
+    }
+    std::string FileUrl(const std::string& name) const {
+        return FileUrlFromPath((dir_.Path() / name).string());
+    }
+    /// The last `n` calls (all by default), joined by "|".
+    static std::string Join(const Lines& calls, std::size_t n = 0) {
+        std::string out;
+        for (auto it = calls.end() - static_cast<std::ptrdiff_t>(n ? n : calls.size()); it != calls.end();
+             ++it)
+            out += (out.empty() ? "" : "|") + *it;
+        return out;
+    }
+
+    ScratchDir dir_;
+    Utf8Codec codec_;
+    FakeHost host_;
+    int cancelAtPump_ = 0;
+};
 
 } // namespace orvane::test
