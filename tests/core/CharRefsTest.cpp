@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace orvane;
 
 TEST(CharRefs, NumericAndNamedReferencesAtTheirEdges) {
@@ -34,12 +32,9 @@ TEST(CharRefs, NumericAndNamedReferencesAtTheirEdges) {
         EXPECT_EQ(DecodeCharRefs(in), out) << ToUtf8(in);
 }
 
-TEST(CharRefs, TableIsSortedAndComplete) {
-    ASSERT_EQ(kNamedCharRefCount, 2125u); // every name of the standard table that ends in ";"
-    for (std::size_t i = 1; i < kNamedCharRefCount; ++i)
-        ASSERT_LT(std::strcmp(kNamedCharRefs[i - 1].name, kNamedCharRefs[i].name), 0)
-            << kNamedCharRefs[i].name;
-    // Every entry is found through the search, first and last included.
+TEST(CharRefs, EveryNameIsFound) {
+    // Every entry is found through the search, first and last included (the table itself is checked
+    // against the standard's by core.charRefTableIsGenerated).
     for (std::size_t i = 0; i < kNamedCharRefCount; ++i) {
         const std::u16string name = FromUtf8(kNamedCharRefs[i].name);
         ASSERT_EQ(FindNamedCharRef(name), &kNamedCharRefs[i]) << kNamedCharRefs[i].name;

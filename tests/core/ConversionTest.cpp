@@ -8,18 +8,10 @@
 using namespace orvane;
 using namespace orvane::test;
 using namespace std::string_view_literals;
-using Names = std::vector<std::u16string>;
 
 namespace {
 
-class ConversionTest : public ConversionFixture {
-protected:
-    static Names LiveNames() {
-        Names out;
-        gLinks.ForEachLive([&](int, const LinkRecord& r) { out.push_back(r.name); });
-        return out;
-    }
-};
+using ConversionTest = ConversionFixture;
 
 std::string Anchors(int count, const std::string& p = "l") {
     std::string page;

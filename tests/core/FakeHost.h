@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -109,6 +110,14 @@ struct ScratchDir {
         std::ofstream(path_ / name, std::ios::binary) << bytes;
         return FromUtf8((path_ / name).string());
     }
+    /// The names of the directory's entries, sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {
@@ -120,6 +129,14 @@ inline std::string Slurp(const std::filesystem::path& path) {
 }
 
 using Lines = std::vector<std::string>;
+using Names = std::vector<std::u16string>;
+
+/// The names of the records that are not deleted.
+inline Names LiveNames(const LinkTable& table = gLinks) {
+    Names out;
+    table.ForEachLive([&](int, const LinkRecord& r) { out.push_back(r.name); });
+    return out;
+}
 
 /// Converts "page one.htm" of a scratch directory through a fresh recording host; the globals are
 /// reset before and after.
