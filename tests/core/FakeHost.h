@@ -67,14 +67,6 @@ struct FakeHost : ConversionHost {
         out.push_back("count " + std::to_string(gLinkCount()));
         return out;
     }
-    /// The calls without status texts, pumps and adds, whose number depends on the document.
-    std::vector<std::string> Steps() const {
-        std::vector<std::string> out;
-        for (const auto& c : calls)
-            if (c.rfind("status: ", 0) != 0 && c != "pump" && c != "add")
-                out.push_back(c);
-        return out;
-    }
 };
 
 /// The system code page is UTF-8; "x-test-upper" is the one known charset (ASCII in upper case).
