@@ -9,21 +9,20 @@
 
 using namespace orvane;
 using orvane::test::FakeHost;
-using Pairs = std::vector<std::pair<std::string, std::string>>; // url, name
-using orvane::test::Lines;
+using orvane::test::Lines; // "url|name" of each link
 
 namespace {
 
 struct Collect : ScanSink {
-    Pairs links;
+    Lines links;
     int keys = 0;
     void Link(std::u16string_view url, std::u16string_view name, std::int16_t) override {
-        links.emplace_back(ToUtf8(url), ToUtf8(name));
+        links.push_back(ToUtf8(url) + "|" + ToUtf8(name));
     }
     void KeyDone(int) override { ++keys; }
 };
 
-Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
+Lines Scan(std::string_view html, NameRule rule = NameRule::StripTags,
            std::string address = "http://example.org/dir/page.html", int* keys = nullptr) {
     TagScanOptions options;
     options.nameRule = rule;
@@ -41,8 +40,8 @@ Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
 TEST(TagScanTest, LinksAndNames) {
     struct Case {
         std::string_view html;
-        NameRule rule;
-        Pairs links;
+        Lines links;
+        NameRule rule = NameRule::StripTags;
         std::string address = "http://example.org/dir/page.html";
     };
     const std::string d = "http://example.org/dir/";
@@ -53,60 +52,45 @@ TEST(TagScanTest, LinksAndNames) {
         {"<p><a class=\"ulink\" href=\"http://x/1\">One</a><A TARGET=_top HREF='http://x/2'>Two</A>"
          "<a href=http://x/3 title=t>Three</a><a\nid=n\r\nhref\n=\n\"http://x/4?a=1&amp;b=2\"\n>Four</a>"
          "<a name=anchor>no href</a><a href=\"  http://x/5\t\n \">Five</a></p>",
-         NameRule::StripTags,
-         {{"http://x/1", "One"},
-          {"http://x/2", "Two"},
-          {"http://x/3", "Three"},
-          {"http://x/4?a=1&b=2", "Four"},
-          {"http://x/5", "Five"}}},
+         {"http://x/1|One", "http://x/2|Two", "http://x/3|Three", "http://x/4?a=1&b=2|Four",
+          "http://x/5|Five"}},
         // An area has no content: its name is the placeholder.
         {"<a href=\"a1\">A</a><map><area shape=rect href=\"m1\" alt=\"Map\">"
          "<area nohref alt=none></map><a href=\"a2\">B</a>",
-         NameRule::StripTags,
-         {{d + "a1", "A"}, {d + "m1", "(名称無し 1)"}, {d + "a2", "B"}}},
+         {d + "a1|A", d + "m1|(名称無し 1)", d + "a2|B"}},
         {"<a href=a><b>Bold</b> text\n  across\tlines </a><a href=b>&lt;any&gt; &amp; &#x65E5;&#26412;</a>"
          "<a href=c><img src=i.gif alt=\"Picture\"></a>"
          "<a href=d>  <script>var x = 1;</script>Run<style>p{}</style></a><a href=e>A<!-- note -->B</a>",
-         NameRule::StripTags,
-         {{d + "a", "Bold text across lines"},
-          {d + "b", "<any> & 日本"},
-          {d + "c", "(名称無し 2)"},
-          {d + "d", "Run"},
-          {d + "e", "AB"}}},
+         {d + "a|Bold text across lines", d + "b|<any> & 日本", d + "c|(名称無し 2)", d + "d|Run",
+          d + "e|AB"}},
         // The "alt=" value, or the markup as written (a line end is one space).
         {"<a href=a><img src=i.gif ALT=' Picture &amp; more '> caption</a><a href=b> <b>Bold</b>\r\n &amp; "
-         "text </a>"
-         "<a href=c><img src=i.gif alt=\"\"><img src=j.gif></a><a href=d></a>"
+         "text </a><a href=c><img src=i.gif alt=\"\"><img src=j.gif></a><a href=d></a>"
          "<p><a href=e>unclosed <i>to the end</p>",
-         NameRule::AltText,
-         {{d + "a", "Picture & more"},
-          {d + "b", "<b>Bold</b>  &amp; text"},
-          {d + "c", "<img src=i.gif alt=\"\"><img src=j.gif>"},
-          {d + "d", "(名称無し 3)"},
-          {d + "e", "unclosed <i>to the end"}}},
+         {d + "a|Picture & more", d + "b|<b>Bold</b>  &amp; text",
+          d + "c|<img src=i.gif alt=\"\"><img src=j.gif>", d + "d|(名称無し 3)",
+          d + "e|unclosed <i>to the end"},
+         NameRule::AltText},
         // An anchor inside an anchor closes the first; formatting that spans both is reopened; inside a
         // template nothing is a link of the page.
-        {"<a href=1>One<a href=2>Two</a>", NameRule::StripTags, {{d + "1", "One"}, {d + "2", "Two"}}},
-        {"<b><a href=1>x</b>y</a>", NameRule::StripTags, {{d + "1", "x"}, {d + "1", "y"}}},
-        {"<template><a href=t>t</a></template>", NameRule::StripTags, {}},
+        {"<a href=1>One<a href=2>Two</a>", {d + "1|One", d + "2|Two"}},
+        {"<b><a href=1>x</b>y</a>", {d + "1|x", d + "1|y"}},
+        {"<template><a href=t>t</a></template>", {}},
         // A fragment of this very document is no link, whichever way it is written; the document's own
         // address is one.
-        {fragments, NameRule::StripTags, {{d + "x", "1"}, {d + "page.html", "3"}}},
+        {fragments, {d + "x|1", d + "page.html|3"}},
         {fragments,
+         {"file:///srv/doc/html/x|1", "file:///srv/doc/html/index.htm|3",
+          "file:///srv/doc/html/page.html#f|4"},
          NameRule::StripTags,
-         {{"file:///srv/doc/html/x", "1"},
-          {"file:///srv/doc/html/index.htm", "3"},
-          {"file:///srv/doc/html/page.html#f", "4"}},
          FileUrlFromPath("/srv/doc/html/index.htm")},
         // The first base with an href counts, wherever it stands; a relative one resolves against the
         // page, and then a fragment belongs to the base's document, not to this one.
         {"<a href=\"x\">1</a><a href=\"#top\">2</a>"
          "<base target=_self><base href=\"../other/\"><base href=\"http://ignored/\">",
-         NameRule::StripTags,
-         {{"http://example.org/other/x", "1"}, {"http://example.org/other/#top", "2"}}},
+         {"http://example.org/other/x|1", "http://example.org/other/#top|2"}},
         {"<head><base href=\"https://cdn.example/a/b\"></head><a href=\"/r\">r</a>",
-         NameRule::StripTags,
-         {{"https://cdn.example/r", "r"}}},
+         {"https://cdn.example/r|r"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Scan(c.html, c.rule, c.address), c.links) << c.html;
@@ -120,8 +104,7 @@ TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
              "<a href=\"#f\">4</a><a href=\"mailto:u@example.org\">5</a><a href=\"ftp://f/x\">6</a>"
              "<a href=\"news:comp.lang\">7</a><a href=\"tel:+81\">8</a>",
              NameRule::StripTags, "HTTP://example.org/dir/page.html#here", &keys),
-        (Pairs{
-            {"mailto:u@example.org", "5"}, {"ftp://f/x", "6"}, {"news:comp.lang", "7"}, {"tel:+81", "8"}}));
+        (Lines{"mailto:u@example.org|5", "ftp://f/x|6", "news:comp.lang|7", "tel:+81|8"}));
     EXPECT_EQ(keys, 8);
 }
 
