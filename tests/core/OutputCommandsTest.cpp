@@ -23,22 +23,22 @@ struct FakeOutputHost final : OutputHost {
     std::deque<std::optional<std::u16string>> paths; // AskOutputFileName answers; none: cancel
 
     void ShowMessage(const MessageText& message) override { log.push_back(u"msg " + message.title); }
+    static std::optional<std::u16string> Next(std::deque<std::optional<std::u16string>>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     std::u16string AskFileName(std::u16string_view name, std::u16string_view converted) override {
         log.push_back(u"rename " + std::u16string(name) + u" > " + std::u16string(converted));
-        const std::optional<std::u16string> answer = names.empty() ? std::nullopt : names.front();
-        if (!names.empty())
-            names.pop_front();
-        return answer.value_or(std::u16string(converted));
+        return Next(names).value_or(std::u16string(converted));
     }
     std::optional<std::u16string> AskOutputFileName(OutputKind kind, std::u16string_view dir,
                                                     std::u16string_view suggested) override {
         log.push_back((kind == OutputKind::ListFile ? u"lst " : u"url ") + std::u16string(dir) + u" | " +
                       std::u16string(suggested));
-        if (paths.empty())
-            return std::nullopt;
-        auto answer = paths.front();
-        paths.pop_front();
-        return answer;
+        return Next(paths);
     }
 };
 

@@ -44,15 +44,6 @@ TEST(ListFile, BytesFollowTheTableAndTheListType) {
     EXPECT_EQ(BuildListFileBytes(odd, 1, AsciiCodec()), "a,\"b\",http://x/evil!\r\n??,http://?\?/\r\n");
 }
 
-TEST(Shortcut, FileHoldsTheSectionAndTheUrlOnOneLine) {
-    const test::ScratchDir dir;
-    ASSERT_TRUE(WriteShortcutFile(dir.Path() / "Top.url", u"http://example.com/a?b=c", kCodec));
-    EXPECT_EQ(Slurp(dir.Path() / "Top.url"), "[InternetShortcut]\r\nURL=http://example.com/a?b=c\r\n");
-    ASSERT_TRUE(
-        WriteShortcutFile(dir.Path() / "n.url", std::u16string(u"U\r\n[X]\nIconFile=e") + u'\0', kCodec));
-    EXPECT_EQ(Slurp(dir.Path() / "n.url"), "[InternetShortcut]\r\nURL=U[X]IconFile=e\r\n");
-}
-
 TEST(Shortcut, EveryNameUpToTheFileSystemLimitIsWrittenBesideAShortTemporaryName) {
     const test::ScratchDir dir;
     // The temporary file once took the name with a prefix and a suffix and went over the limit.
