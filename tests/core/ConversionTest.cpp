@@ -3,6 +3,7 @@
 #include "FakeHost.h"
 
 #include <algorithm>
+#include <tuple>
 
 using namespace orvane;
 using namespace orvane::test;
@@ -68,17 +69,24 @@ TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {
                      "2|readme\uFFFD.txt|http://x/nul", "count 7"}));
 }
 
+// At both levels: the line scan's and the tag scan's own checks of the button.
 TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
-    Convert(Anchors(2, "first"));
-    cancelAtPump_ = 2; // the button is pressed while the second key of the next file is handled
-    FakeHost& host = Convert(Anchors(5, "second"));
-    EXPECT_EQ(host.pumps, 2);
-    // The windows are put back, the status text emptied, before the message.
-    EXPECT_EQ(Join(host.calls, 9), "pump|status: 処理状況：データ 2 を編集中...|enable|progress hidden|"
-                                   "phase |status line shown|status: |arrow|message 処理の中断");
-    EXPECT_EQ(host.Result(), (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。", "0|first0|http://x/first0",
-                                    "1|first1|http://x/first1", "count 2"}));
-    EXPECT_FALSE(gCancelRequested); // the next conversion starts normally
+    for (const int level : {0, 2}) {
+        ResetGlobals();
+        gLinkLevel = level;
+        cancelAtPump_ = 0;
+        Convert(Anchors(2, "first"));
+        cancelAtPump_ = 2; // the button is pressed while the second key of the next file is handled
+        FakeHost& host = Convert(Anchors(5, "second"));
+        EXPECT_EQ(host.pumps, 2);
+        EXPECT_EQ(host.outcome, ConversionOutcome::Cancelled);
+        // The windows are put back, the status text emptied, before the message.
+        EXPECT_EQ(Join(host.calls, 9), "pump|status: 処理状況：データ 2 を編集中...|enable|progress hidden|"
+                                       "phase |status line shown|status: |arrow|message 処理の中断");
+        EXPECT_EQ(host.Result(), (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。",
+                                        "0|first0|http://x/first0", "1|first1|http://x/first1", "count 2"}));
+        EXPECT_FALSE(gCancelRequested); // the next conversion starts normally
+    }
 }
 
 // NAME_AB reaches the scan at both levels: the "alt=" value, or the text without its tags.
@@ -94,42 +102,51 @@ TEST_F(ConversionTest, NameModeChoosesAltTextOrTextAtEitherLevel) {
     EXPECT_EQ(LiveNames(), (Names{u"b", u"Pic", u"Pic", u"b"}));
 }
 
-TEST_F(ConversionTest, FullTableStopsTakingLinks) {
-    for (int i = 0; i < LinkTable::kMaxRecords - 2; ++i)
-        gLinks.Add(u"http://x/", u"old", 0);
-
-    FakeHost& host = Convert(Anchors(4));
-    EXPECT_EQ(Join(host.calls, 4), "status line shown|status: |arrow|message ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
-    // The message, the first record, the last two lines; nothing else but records between.
-    const Lines result = host.Result();
-    ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
-    EXPECT_EQ((Lines{result[0], result[1], result[result.size() - 2], result.back()}),
-              (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ|Exclamation|ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n"
-                     "以降のﾘﾝｸは追加されませんでした。",
-                     "0|old|http://x/", "1|l1|http://x/l1", "count 32767"}));
+TEST_F(ConversionTest, FullTableStopsTakingLinksAtEitherLevel) {
+    for (const int level : {0, 2}) {
+        ResetGlobals();
+        gLinkLevel = level;
+        while (gLinks.Size() < LinkTable::kMaxRecords - 2)
+            gLinks.Add(u"http://x/", u"old", 0);
+        FakeHost& host = Convert(Anchors(4));
+        EXPECT_EQ(Join(host.calls, 4), "status line shown|status: |arrow|message ﾃﾞｰﾀ件数ｵｰﾊﾞｰ");
+        // The message, the first record, the last two lines; nothing else but records between.
+        const Lines result = host.Result();
+        ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
+        EXPECT_EQ((Lines{result[0], result[1], result[result.size() - 2], result.back()}),
+                  (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ|Exclamation|ﾘｽﾄに登録できるﾃﾞｰﾀは最大32767件です。\r\n"
+                         "以降のﾘﾝｸは追加されませんでした。",
+                         "0|old|http://x/", "1|l1|http://x/l1", "count 32767"}));
+    }
 }
 
-// The size limits: one byte over and an empty file are refused and leave the list alone; exactly the
-// limit is converted.
+// The size limits of each level: one byte over and an empty file are refused and leave the list alone;
+// exactly the limit is converted.
 TEST_F(ConversionTest, SizeLimitsRefuseWithoutTouchingTheList) {
     Convert(Anchors(2));
-
-    FakeHost& over = Convert(std::string(kMaxInputBytes + 1, 'x'));
-    EXPECT_EQ(over.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
-    EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：128001 byte\r\n"
-                                     u"ファイルサイズが128Kバイトを越えるファイルは処理できません。\r\n"
-                                     u"処理を中止します。");
+    const std::tuple<int, std::uintmax_t, std::u16string> limits[] = {
+        {0, kMaxInputBytes,
+         u"入力ファイルサイズ：128001 byte\r\n"
+         u"ファイルサイズが128Kバイトを越えるファイルは処理できません。\r\n処理を中止します。"},
+        {2, kMaxTagInputBytes,
+         u"入力ファイルサイズ：8388609 byte\r\n"
+         u"ファイルサイズが8Mバイトを越えるファイルは処理できません。\r\n処理を中止します。"},
+    };
+    for (const auto& [level, limit, text] : limits) {
+        gLinkLevel = level;
+        FakeHost& over = Convert(std::string(limit + 1, 'x'));
+        EXPECT_EQ(over.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
+        EXPECT_EQ(over.messages[0].text, text);
+        EXPECT_EQ(over.outcome, ConversionOutcome::Unreadable);
+        const std::string page = "<a href=\"http://x/\">Edge</a>";
+        EXPECT_TRUE(Convert(page + std::string(limit - page.size(), ' ')).messages.empty());
+    }
     FakeHost& empty = Convert("");
     EXPECT_EQ(empty.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｴﾗｰ"}));
-    EXPECT_EQ(over.outcome, ConversionOutcome::Unreadable);
     EXPECT_EQ(empty.outcome, ConversionOutcome::Unreadable);
-    EXPECT_EQ(empty.Result(),
-              (Lines{"ﾌｧｲﾙｻｲｽﾞｴﾗｰ|Critical|入力ファイルサイズ：0 byte\r\n"
-                     "ファイルサイズが0バイトのファイルは処理できません。\r\n処理を中止します。",
-                     "0|l0|http://x/l0", "1|l1|http://x/l1", "count 2"}));
-
-    std::string page = "<a href=\"http://x/\">Edge</a>";
-    page += std::string(kMaxInputBytes - page.size(), ' ');
-    EXPECT_TRUE(Convert(page).messages.empty());
-    EXPECT_EQ(LiveNames(), (Names{u"l0", u"l1", u"Edge"}));
+    EXPECT_EQ(
+        empty.Result(),
+        (Lines{"ﾌｧｲﾙｻｲｽﾞｴﾗｰ|Critical|入力ファイルサイズ：0 byte\r\n"
+               "ファイルサイズが0バイトのファイルは処理できません。\r\n処理を中止します。",
+               "0|l0|http://x/l0", "1|l1|http://x/l1", "0|Edge|http://x/", "0|Edge|http://x/", "count 4"}));
 }

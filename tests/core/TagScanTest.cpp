@@ -148,13 +148,6 @@ protected:
     }
 };
 
-std::string Anchors(int count, std::size_t pad = 0) {
-    std::string page = "<!DOCTYPE html><title>t</title>\n";
-    for (int i = 0; i < count; ++i)
-        page += "<li><a class=c href=\"p" + std::to_string(i) + ".html\">P" + std::to_string(i) + "</a>\n";
-    return page + std::string(pad, ' ');
-}
-
 TEST_F(TagConversionTest, FileAndFetchedPageAddresses) {
     FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
     const std::string x = "0|X|" + FileUrl("sub/x.htm"), self = "1|Self|" + FileUrl("page one.htm");
@@ -176,19 +169,7 @@ TEST_F(TagConversionTest, StepsAndOtherLevelValues) {
     // Any value other than 0, 1 and 2 acts as 1: the "http:" scan, with its size limit.
     gLinkLevel = 7;
     EXPECT_EQ(Convert("<a class=c href=\"http://x/\">H</a>").Result().back(), "count 2");
-    EXPECT_EQ(Convert(Anchors(0, kMaxInputBytes)).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
-}
-
-TEST_F(TagConversionTest, SizeLimits) {
-    // Past the other levels' limit, converted whole.
-    const Lines converted = Convert(Anchors(3, kMaxInputBytes) + "<a href=last>Last</a>").Result();
-    EXPECT_EQ(converted, (Lines{"0|P0|" + FileUrl("p0.html"), "1|P1|" + FileUrl("p1.html"),
-                                "2|P2|" + FileUrl("p2.html"), "3|Last|" + FileUrl("last"), "count 4"}));
-    FakeHost& over = Convert(std::string(kMaxTagInputBytes + 1, 'x'));
-    EXPECT_EQ(over.calls, (Lines{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
-    EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：8388609 byte\r\n"
-                                     u"ファイルサイズが8Mバイトを越えるファイルは処理できません。\r\n"
-                                     u"処理を中止します。");
+    EXPECT_EQ(Convert(std::string(kMaxInputBytes + 1, ' ')).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
 }
 
 TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
@@ -200,24 +181,6 @@ TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
                                     "0|kept|" + FileUrl("kept"), "count 1"}));
     EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
     EXPECT_EQ(host.calls.back(), "arrow");
-}
-
-TEST_F(TagConversionTest, CancelAndTheCap) {
-    Convert("<a href=first>first</a>");
-    cancelAtPump_ = 3;
-    FakeHost& cancelled = Convert(Anchors(10));
-    EXPECT_EQ(cancelled.pumps, 3);
-    EXPECT_EQ(cancelled.outcome, ConversionOutcome::Cancelled);
-    EXPECT_EQ(cancelled.Result(),
-              (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。", "0|first|" + FileUrl("first"), "count 1"}));
-
-    cancelAtPump_ = 0;
-    while (gLinks.Size() < LinkTable::kMaxRecords - 2)
-        gLinks.Add(u"http://x/", u"old", 0);
-    const Lines result = Convert(Anchors(4)).Result();
-    ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
-    EXPECT_EQ((Lines{result[0].substr(0, result[0].find('|')), result[1], result[result.size() - 2]}),
-              (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", "0|first|" + FileUrl("first"), "1|P1|" + FileUrl("p1.html")}));
 }
 
 } // namespace
