@@ -22,7 +22,7 @@ std::string Anchors(int count, const std::string& p = "l") {
 
 } // namespace
 
-TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
+TEST_F(ConversionTest, StepsAndStatusTextsAtEachLevel) {
     // Two lines, each ended; the first holds two characters of three bytes each, the second a
     // relative link.
     FakeHost& host = Convert("<a href=\"http://x/a\">日本</a>\r\n<a href=\"rel.htm\">R</a>\r\n");
@@ -34,6 +34,42 @@ TEST_F(ConversionTest, StepsAndStatusTextsInOrder) {
               "arrow|phase 編集されたデータをリストに追加中...|repaint|show 1|enable|"
               "progress hidden|phase |status line shown|status: |arrow");
     EXPECT_EQ(host.Result(), (Lines{"0|日本|http://x/a", "count 1"}));
+    // The tag scan takes the document whole.
+    gLinkLevel = 2;
+    EXPECT_EQ(
+        Join(Convert("<a href=x>日本</a>").calls),
+        "busy|disable|progress shown|phase 入力データをコンバート中...|repaint|status line hidden|"
+        "status: 処理状況：16/20 byte|phase コンバートされたデータを編集中...|repaint|add|pump|"
+        "status: 処理状況：データ 1 を編集中...|arrow|phase 編集されたデータをリストに追加中...|repaint|"
+        "show 1|enable|progress hidden|phase |status line shown|status: |arrow");
+    // Any value other than 0, 1 and 2 acts as 1: the "http:" scan, with its size limit.
+    gLinkLevel = 7;
+    EXPECT_EQ(Convert("<a class=c href=\"http://x/\">H</a>").Result().back(), "count 3");
+    EXPECT_EQ(Convert(std::string(kMaxInputBytes + 1, ' ')).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
+}
+
+// The tag scan resolves addresses against the file's own, or against the address a fetched page
+// (written to the temporary file as one quoted value) finally came from.
+TEST_F(ConversionTest, FileAndFetchedPageAddresses) {
+    gLinkLevel = 2;
+    FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
+    const std::string x = "0|X|" + FileUrl("sub/x.htm"), self = "1|Self|" + FileUrl("page one.htm");
+    EXPECT_EQ(host.Result(), (Lines{x, self, "count 2"}));
+    EXPECT_EQ(
+        Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html").Result(),
+        (Lines{x, self, "0|Up|https://example.org/a/up.html", "count 3"}));
+}
+
+TEST_F(ConversionTest, TooDeepANestingIsRefused) {
+    gLinkLevel = 2;
+    Convert("<a href=kept>kept</a>");
+    FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
+    EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
+                                        "」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
+                                        "処理を中止します。",
+                                    "0|kept|" + FileUrl("kept"), "count 1"}));
+    EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
+    EXPECT_EQ(host.calls.back(), "arrow");
 }
 
 TEST_F(ConversionTest, UnexpectedEndKeepsTheLinksFound) {

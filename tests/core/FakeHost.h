@@ -121,6 +121,13 @@ inline std::string Slurp(const std::filesystem::path& path) {
 }
 
 using Lines = std::vector<std::string>;
+
+inline std::string Repeat(std::string_view piece, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
 using Names = std::vector<std::u16string>;
 
 /// The names of the records that are not deleted.

@@ -1,5 +1,4 @@
 #include "core/TagScan.h"
-#include "core/Conversion.h"
 #include "core/NestingDepth.h"
 #include "core/UriReference.h"
 
@@ -8,8 +7,8 @@
 #include <utility>
 
 using namespace orvane;
-using orvane::test::FakeHost;
 using orvane::test::Lines; // "url|name" of each link
+using orvane::test::Repeat;
 
 namespace {
 
@@ -108,13 +107,6 @@ TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
     EXPECT_EQ(keys, 8);
 }
 
-std::string Repeat(std::string_view piece, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i)
-        out += piece;
-    return out;
-}
-
 // What real pages write without closing, and what the parser closes for them, does not count as depth.
 TEST(NestingDepthTest, RealStructuresStayShallow) {
     const int n = 3000;
@@ -137,50 +129,6 @@ TEST(NestingDepthTest, RealStructuresStayShallow) {
     EXPECT_TRUE(NestsDeeperThan(Repeat("<span><i>", 257)));
     EXPECT_TRUE(NestsDeeperThan("<svg>" + Repeat("<g>", 513))); // foreign elements nest as well
     EXPECT_FALSE(NestsDeeperThan("<plaintext>" + Repeat("<div>", 3000)));
-}
-
-// The conversion at the level that reads the tags, through the recording host.
-class TagConversionTest : public orvane::test::ConversionFixture {
-protected:
-    void SetUp() override {
-        ConversionFixture::SetUp();
-        gLinkLevel = 2;
-    }
-};
-
-TEST_F(TagConversionTest, FileAndFetchedPageAddresses) {
-    FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
-    const std::string x = "0|X|" + FileUrl("sub/x.htm"), self = "1|Self|" + FileUrl("page one.htm");
-    EXPECT_EQ(host.Result(), (Lines{x, self, "count 2"}));
-    // A fetched page (written to the temporary file as one quoted value) resolves against the
-    // address it finally came from.
-    EXPECT_EQ(
-        Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html").Result(),
-        (Lines{x, self, "0|Up|https://example.org/a/up.html", "count 3"}));
-}
-
-TEST_F(TagConversionTest, StepsAndOtherLevelValues) {
-    EXPECT_EQ(
-        Join(Convert("<a href=x>日本</a>").calls),
-        "busy|disable|progress shown|phase 入力データをコンバート中...|repaint|status line hidden|"
-        "status: 処理状況：16/20 byte|phase コンバートされたデータを編集中...|repaint|add|pump|"
-        "status: 処理状況：データ 1 を編集中...|arrow|phase 編集されたデータをリストに追加中...|repaint|"
-        "show 1|enable|progress hidden|phase |status line shown|status: |arrow");
-    // Any value other than 0, 1 and 2 acts as 1: the "http:" scan, with its size limit.
-    gLinkLevel = 7;
-    EXPECT_EQ(Convert("<a class=c href=\"http://x/\">H</a>").Result().back(), "count 2");
-    EXPECT_EQ(Convert(std::string(kMaxInputBytes + 1, ' ')).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
-}
-
-TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
-    Convert("<a href=kept>kept</a>");
-    FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
-    EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
-                                        "」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
-                                        "処理を中止します。",
-                                    "0|kept|" + FileUrl("kept"), "count 1"}));
-    EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
-    EXPECT_EQ(host.calls.back(), "arrow");
 }
 
 } // namespace
