@@ -137,13 +137,17 @@ inline Names LiveNames(const LinkTable& table = gLinks) {
     return out;
 }
 
-/// Converts "page one.htm" of a scratch directory through a fresh recording host; the globals are
-/// reset before and after.
-class ConversionFixture : public ::testing::Test {
+/// The globals reset before and after, and a scratch directory.
+class GlobalsFixture : public ::testing::Test {
 protected:
     void SetUp() override { ResetGlobals(); }
     void TearDown() override { ResetGlobals(); }
+    ScratchDir dir_;
+};
 
+/// Converts "page one.htm" of the scratch directory through a fresh recording host.
+class ConversionFixture : public GlobalsFixture {
+protected:
     FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}) {
         host_ = FakeHost{};
         host_.target = dir_.Write("page one.htm", bytes);
@@ -163,7 +167,6 @@ protected:
         return out;
     }
 
-    ScratchDir dir_;
     Utf8Codec codec_;
     FakeHost host_;
     int cancelAtPump_ = 0;

@@ -45,11 +45,8 @@ std::string Shown(const SettingsValues& v) {
     return v.PlacementValid() ? out + "placed\n" : out;
 }
 
-class SettingsGlobals : public ::testing::Test {
+class SettingsGlobals : public orvane::test::GlobalsFixture {
 protected:
-    void SetUp() override { ResetGlobals(); }
-    void TearDown() override { ResetGlobals(); }
-    orvane::test::ScratchDir dir_;
     const std::filesystem::path ini_ = dir_.Path() / "Orvane.ini";
 };
 
@@ -148,11 +145,10 @@ TEST_F(SettingsGlobals, AFileThatCannotBeReadIsToldApartFromAMissingOne) {
     EXPECT_FALSE(ReadSettingsFile(ini_, kAppDir, kCodec));
     EXPECT_FALSE(WriteSettings(ini_, FirstStartState(kAppDir, 1, 2), kCodec));
     EXPECT_TRUE(std::filesystem::is_directory(ini_));
-    const MessageText read = SettingsReadFailedMessage(u"/x/Orvane.ini");
-    EXPECT_EQ(read.title, u"設定ﾌｧｲﾙｴﾗｰ");
-    EXPECT_EQ(read.text.rfind(u"設定ﾌｧｲﾙ「/x/Orvane.ini」を読み込めませんでした。\r\n", 0), 0u);
-    EXPECT_EQ(read.icon, MessageIcon::Critical);
-    EXPECT_NE(
-        SettingsWriteFailedMessage(u"/x/Orvane.ini").text.find(u"「/x/Orvane.ini」に書き込めませんでした。"),
-        std::u16string::npos);
+    EXPECT_EQ(SettingsReadFailedMessage(u"/x/Orvane.ini"),
+              (MessageText{u"設定ﾌｧｲﾙ「/x/Orvane.ini」を読み込めませんでした。\r\n"
+                           u"初期設定で起動します。このﾌｧｲﾙは変更されず、設定は保存されません。",
+                           u"設定ﾌｧｲﾙｴﾗｰ", MessageIcon::Critical}));
+    EXPECT_EQ(SettingsWriteFailedMessage(u"/x/Orvane.ini").text,
+              u"設定ﾌｧｲﾙ「/x/Orvane.ini」に書き込めませんでした。\r\n今回の設定は保存されません。");
 }
