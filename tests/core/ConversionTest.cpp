@@ -109,10 +109,9 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
     for (const int level : {0, 2}) {
         ResetGlobals();
         gLinkLevel = level;
-        cancelAtPump_ = 0;
         Convert(Anchors(2, "first"));
-        cancelAtPump_ = 2; // the button is pressed while the second key of the next file is handled
-        FakeHost& host = Convert(Anchors(5, "second"));
+        // The button is pressed while the second key of the next file is handled.
+        FakeHost& host = Convert(Anchors(5, "second"), {}, 2);
         EXPECT_EQ(host.pumps, 2);
         EXPECT_EQ(host.outcome, ConversionOutcome::Cancelled);
         // The windows are put back, the status text emptied, before the message.

@@ -2,7 +2,6 @@
 // A recording ConversionHost, a UTF-8 codec, a scratch directory, a file reader and a conversion
 // fixture for the core tests.
 
-#include "core/AtomicFile.h"
 #include "core/Conversion.h"
 #include "core/ConversionHost.h"
 #include "core/Globals.h"
@@ -14,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -26,7 +26,7 @@ struct FakeHost : ConversionHost {
     std::u16string target;
     std::vector<std::string> calls;
     std::vector<MessageText> messages;
-    int pumps = 0, cancelAtPump = 0;                        // the 1-based pump that presses the cancel button
+    int pumps = 0, cancelAtPump = 0;
     ConversionOutcome outcome = ConversionOutcome::Skipped; // what the conversion returned
 
     std::u16string TargetText() const override { return target; }
@@ -145,13 +145,14 @@ protected:
     ScratchDir dir_;
 };
 
-/// Converts "page one.htm" of the scratch directory through a fresh recording host.
+/// Converts "page one.htm" of the scratch directory through a fresh recording host; the button is
+/// pressed at the `cancelAt`th pump (1-based; 0: never).
 class ConversionFixture : public GlobalsFixture {
 protected:
-    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}) {
+    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}, int cancelAt = 0) {
         host_ = FakeHost{};
         host_.target = dir_.Write("page one.htm", bytes);
-        host_.cancelAtPump = cancelAtPump_;
+        host_.cancelAtPump = cancelAt;
         host_.outcome = RunConversion(host_.target, host_, codec_, address);
         return host_;
     }
@@ -169,7 +170,6 @@ protected:
 
     Utf8Codec codec_;
     FakeHost host_;
-    int cancelAtPump_ = 0;
 };
 
 } // namespace orvane::test
