@@ -46,14 +46,20 @@ std::string Shortcut(const std::string& url) {
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-} // namespace
-
-TEST(ListFileCommand, AsksWritesAndReportsOrLeavesEverythingAsItWas) {
+// A table, a host and a scratch directory `d` to write into.
+struct OutputCommand : ::testing::Test {
     const test::ScratchDir dir;
     const std::u16string d = FromUtf8(dir.Path().string());
     LinkTable t;
-    t.Add(u"U1", u"Top", 0);
     FakeOutputHost host;
+};
+using ListFileCommand = OutputCommand;
+using ShortcutCommand = OutputCommand;
+
+} // namespace
+
+TEST_F(ListFileCommand, AsksWritesAndReportsOrLeavesEverythingAsItWas) {
+    t.Add(u"U1", u"Top", 0);
     EXPECT_EQ(MakeListFile(t, 1, d, kCodec, host), std::nullopt); // cancelled
     host.paths.push_back(d + u"/links");                          // no extension added
     EXPECT_EQ(MakeListFile(t, 1, d, kCodec, host), d + u"/links");
@@ -67,10 +73,7 @@ TEST(ListFileCommand, AsksWritesAndReportsOrLeavesEverythingAsItWas) {
     EXPECT_EQ(ListFileFailedMessage(u"/x/a.lst").text, u"ﾘｽﾄﾌｧｲﾙを出力できませんでした。\r\n/x/a.lst");
 }
 
-TEST(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
-    const test::ScratchDir dir;
-    const std::u16string d = FromUtf8(dir.Path().string());
-    LinkTable t;
+TEST_F(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
     t.Add(u"U1", u"a/b", 0);             // converted: the suggestion taken
     t.Add(u"U2", u"x:y", 1);             // typed name brings a "|" back: asked once more
     t.Add(u"U3", u"con", 2);             // reserved: noticed, full width
@@ -80,7 +83,6 @@ TEST(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
     t.Add(u"U7", u"gone", 6);
     t.At(6).deleted = true;
     t.Add(u"U8", std::u16string(100, u'漢'), 7); // 304 bytes with ".url": shortened to fit
-    FakeOutputHost host;
     host.names = {std::nullopt, u"p|q", std::nullopt, u"ty\u0007ped", u"\u0001"}; // pasted controls go
     const ShortcutOutcome out = MakeShortcutFiles(t, {d, false, 255}, kCodec, host);
 
@@ -97,22 +99,17 @@ TEST(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
     EXPECT_EQ(Slurp(dir.Path() / "typed.url"), Shortcut("U5"));
 }
 
-TEST(ShortcutCommand, ExistingFilesAreAskedForKeptOrRewritten) {
-    const test::ScratchDir dir;
-    const std::u16string d = FromUtf8(dir.Path().string());
-    LinkTable t;
+TEST_F(ShortcutCommand, ExistingFilesAreAskedForKeptOrRewritten) {
     t.Add(u"U1", u"Top", 0);
     t.Add(u"U2", u"Top", 1);
     t.Add(u"U3", u"Top", 2);
-    FakeOutputHost host;
     host.paths = {d + u"/Top_.url", std::nullopt}; // the suggestion accepted, then cancelled
     const ShortcutOutcome out = MakeShortcutFiles(t, {d, true, 255}, kCodec, host);
     EXPECT_EQ(host.log, (std::vector<std::u16string>{u"url " + d + u" | " + d + u"/Top_.url",
                                                      u"url " + d + u" | " + d + u"/Top_.url", u"msg 完了"}));
     EXPECT_EQ(dir.Files(), (test::Lines{"Top.url", "Top_.url"}));
     EXPECT_EQ(Slurp(dir.Path() / "Top_.url"), Shortcut("U2"));
-    EXPECT_EQ(out.written, 2u);
-    EXPECT_EQ(out.skipped, 1u);
+    EXPECT_EQ((std::pair{out.written, out.skipped}), (std::pair<std::size_t, std::size_t>{2, 1}));
 
     // Without confirmation the file is rewritten.
     LinkTable again;
