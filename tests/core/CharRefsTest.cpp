@@ -45,10 +45,9 @@ TEST(CharRefs, EveryNameIsFound) {
 }
 
 TEST(CharRefs, DecodedLineBreaksInNamesAndAddresses) {
-    std::u16string name;
+    std::u16string name, url;
     AppendDecodedCharRefs(u"a&#10;b&#13;c&Tab;d&NewLine;e\tf", name, DecodedBreaks::Space);
     EXPECT_EQ(name, u"a b c\td e\tf");
-    std::u16string url;
     AppendDecodedCharRefs(u"http://x/&#10;a&#x0D;b&#9;c\td", url, DecodedBreaks::Drop);
     EXPECT_EQ(url, u"http://x/abc\td"); // a tab written as it is stays: only references are decoded
     EXPECT_EQ(DecodeCharRefs(u"&#10;&#13;"), u"\n\r");

@@ -4,8 +4,6 @@
 #include "core/OutputCommands.h"
 
 #include "FakeHost.h"
-#include "core/FileNameRules.h"
-#include "core/OutputWriters.h"
 
 #include <deque>
 

@@ -11,9 +11,9 @@ namespace {
 const orvane::test::Utf8Codec kCodec;
 const std::u16string kAppDir = u"/opt/orvane/";
 
-bool FakeFolderExists(const std::u16string& path) {
+const auto FakeFolderExists = [](const std::u16string& path) {
     return path.rfind(u"/exists/", 0) == 0;
-}
+};
 
 SettingsValues Read(const std::string& section) {
     return ReadSettings("[Orvane]\r\n" + section, kAppDir, kCodec, FakeFolderExists);

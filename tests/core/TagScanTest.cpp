@@ -1,10 +1,7 @@
 #include "core/TagScan.h"
 #include "core/NestingDepth.h"
-#include "core/UriReference.h"
 
 #include "FakeHost.h"
-
-#include <utility>
 
 using namespace orvane;
 using orvane::test::Lines; // "url|name" of each link
@@ -23,11 +20,8 @@ struct Collect : ScanSink {
 
 Lines Scan(std::string_view html, NameRule rule = NameRule::StripTags,
            std::string address = "http://example.org/dir/page.html", int* keys = nullptr) {
-    TagScanOptions options;
-    options.nameRule = rule;
-    options.documentAddress = std::move(address);
     Collect sink;
-    const ScanResult result = ScanTags(html, options, sink);
+    const ScanResult result = ScanTags(html, {.nameRule = rule, .documentAddress = std::move(address)}, sink);
     EXPECT_EQ(result.end, ScanEnd::NoMoreKeys);
     EXPECT_EQ(result.links, static_cast<int>(sink.links.size()));
     if (keys)
