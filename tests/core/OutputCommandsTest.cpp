@@ -81,6 +81,8 @@ TEST_F(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
     t.Add(u"U7", u"gone", 6);
     t.At(6).deleted = true;
     t.Add(u"U8", std::u16string(100, u'漢'), 7); // 304 bytes with ".url": shortened to fit
+    t.Add(u"U9", u"Evil", 8);                    // a link planted under its name: refused, listed
+    std::filesystem::create_symlink(dir.Path() / "absent", dir.Path() / "Evil.url");
     host.names = {std::nullopt, u"p|q", std::nullopt, u"ty\u0007ped", u"\u0001"}; // pasted controls go
     const ShortcutOutcome out = MakeShortcutFiles(t, {d, false, 255}, kCodec, host);
 
@@ -89,11 +91,12 @@ TEST_F(ShortcutCommand, NamesAreSettledInTheTableAskingWhereTheRulesSay) {
                                            u"msg ﾌｧｲﾙ名変更確認", u"rename \u202E\u0007 > ",
                                            u"rename \u0007 > ", u"msg 作成失敗"}));
     EXPECT_EQ(test::LiveNames(t), (test::Names{u"a／b", u"p｜q", u"ｃｏｎ", u"．rc", u"typed", u"\u0007",
-                                               std::u16string(100, u'漢')}));
+                                               std::u16string(100, u'漢'), u"Evil"}));
     EXPECT_EQ(out.written, 6u);
-    EXPECT_EQ(out.failed, std::vector<std::u16string>{u"\u0007"});
-    EXPECT_EQ(dir.Files(), (test::Lines{"a／b.url", "p｜q.url", "typed.url", test::Repeat("漢", 83) + ".url",
-                                        "．rc.url", "ｃｏｎ.url"})); // in byte order
+    EXPECT_EQ(out.failed, (std::vector<std::u16string>{u"\u0007", u"Evil.url"}));
+    EXPECT_EQ(dir.Files(),
+              (test::Lines{"Evil.url", "a／b.url", "p｜q.url", "typed.url", test::Repeat("漢", 83) + ".url",
+                           "．rc.url", "ｃｏｎ.url"})); // in byte order
     EXPECT_EQ(Slurp(dir.Path() / "typed.url"), Shortcut("U5"));
 }
 
