@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace orvane;
 
@@ -57,10 +58,9 @@ TEST(UriReferenceTest, ResolvesAgainstAFileAndBareHosts) {
 }
 
 TEST(UriReferenceTest, SchemesAndFileAddresses) {
-    EXPECT_TRUE(HasScheme("JavaScript:void(0)", "javascript"));
-    EXPECT_TRUE(HasScheme("data:,x", "data"));
-    EXPECT_FALSE(HasScheme("database.html", "data"));
-    EXPECT_FALSE(HasScheme("data", "data"));
+    EXPECT_EQ((std::vector<bool>{HasScheme("JavaScript:void(0)", "javascript"), HasScheme("data:,x", "data"),
+                                 HasScheme("database.html", "data"), HasScheme("data", "data")}),
+              (std::vector<bool>{true, true, false, false}));
 
     EXPECT_EQ(FileUrlFromPath("/home/u/a b/#1?%.htm"), "file:///home/u/a%20b/%231%3F%25.htm");
     EXPECT_EQ(FileUrlFromPath("/home/u/日本.htm"), "file:///home/u/日本.htm");
