@@ -125,14 +125,11 @@ TEST_F(ConversionTest, CancelDropsOnlyThisFilesRecords) {
 
 // NAME_AB reaches the scan at both levels: the "alt=" value, or the text without its tags.
 TEST_F(ConversionTest, NameModeChoosesAltTextOrTextAtEitherLevel) {
-    const std::string page = "<a href=\"http://x/i\"><img src=\"i.gif\" alt=\"Pic\"> <b>b</b></a>";
-    Convert(page);
-    gNameMode = 1;
-    Convert(page);
-    gLinkLevel = 2;
-    Convert(page);
-    gNameMode = 0;
-    Convert(page);
+    for (const auto& [level, mode] : {std::pair{0, 0}, std::pair{0, 1}, std::pair{2, 1}, std::pair{2, 0}}) {
+        gLinkLevel = level;
+        gNameMode = mode;
+        Convert("<a href=\"http://x/i\"><img src=\"i.gif\" alt=\"Pic\"> <b>b</b></a>");
+    }
     EXPECT_EQ(LiveNames(), (Names{u"b", u"Pic", u"Pic", u"b"}));
 }
 
