@@ -102,6 +102,8 @@ TEST_F(ConversionTest, SecondFileAppendsAndNumbersPlaceholdersFromTheCount) {
               (Lines{"0|a0|http://x/a0", "1|a1|http://x/a1|deleted", "2|a2|http://x/a2", "3|a3|http://x/a3",
                      "4|a4|http://x/a4", "0|(名称無し 4)|http://x/n", "1|(名称無し 5)|http://x/m",
                      "2|readme\uFFFD.txt|http://x/nul", "count 7"}));
+    gLinkLevel = 2; // the tag scan numbers from the count too
+    EXPECT_EQ(Convert("<a href=\"http://x/t\"></a>").Result().at(8), "0|(名称無し 7)|http://x/t");
 }
 
 // At both levels: the line scan's and the tag scan's own checks of the button.
