@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace orvane;
 
 TEST(CharRefs, NumericAndNamedReferencesAtTheirEdges) {
@@ -34,12 +32,9 @@ TEST(CharRefs, NumericAndNamedReferencesAtTheirEdges) {
         EXPECT_EQ(DecodeCharRefs(in), out) << ToUtf8(in);
 }
 
-TEST(CharRefs, TableIsSortedAndComplete) {
-    ASSERT_EQ(kNamedCharRefCount, 2125u); // every name of the standard table that ends in ";"
-    for (std::size_t i = 1; i < kNamedCharRefCount; ++i)
-        ASSERT_LT(std::strcmp(kNamedCharRefs[i - 1].name, kNamedCharRefs[i].name), 0)
-            << kNamedCharRefs[i].name;
-    // Every entry is found through the search, first and last included.
+TEST(CharRefs, EveryNameIsFound) {
+    // Every entry is found through the search, first and last included (the table itself is checked
+    // against the standard's by core.charRefTableIsGenerated).
     for (std::size_t i = 0; i < kNamedCharRefCount; ++i) {
         const std::u16string name = FromUtf8(kNamedCharRefs[i].name);
         ASSERT_EQ(FindNamedCharRef(name), &kNamedCharRefs[i]) << kNamedCharRefs[i].name;
@@ -50,10 +45,9 @@ TEST(CharRefs, TableIsSortedAndComplete) {
 }
 
 TEST(CharRefs, DecodedLineBreaksInNamesAndAddresses) {
-    std::u16string name;
+    std::u16string name, url;
     AppendDecodedCharRefs(u"a&#10;b&#13;c&Tab;d&NewLine;e\tf", name, DecodedBreaks::Space);
     EXPECT_EQ(name, u"a b c\td e\tf");
-    std::u16string url;
     AppendDecodedCharRefs(u"http://x/&#10;a&#x0D;b&#9;c\td", url, DecodedBreaks::Drop);
     EXPECT_EQ(url, u"http://x/abc\td"); // a tab written as it is stays: only references are decoded
     EXPECT_EQ(DecodeCharRefs(u"&#10;&#13;"), u"\n\r");

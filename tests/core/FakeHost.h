@@ -1,16 +1,19 @@
 #pragma once
-// A recording ConversionHost, a UTF-8 codec, a scratch directory and a file reader for the core tests.
+// A recording ConversionHost, a UTF-8 codec, a scratch directory, a file reader and a conversion
+// fixture for the core tests.
 
-#include "core/AtomicFile.h"
 #include "core/Conversion.h"
 #include "core/ConversionHost.h"
 #include "core/Globals.h"
 #include "core/MessageText.h"
 #include "core/Text.h"
 #include "core/TextCodec.h"
+#include "core/UriReference.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -23,7 +26,7 @@ struct FakeHost : ConversionHost {
     std::u16string target;
     std::vector<std::string> calls;
     std::vector<MessageText> messages;
-    int pumps = 0, cancelAtPump = 0;                        // the 1-based pump that presses the cancel button
+    int pumps = 0, cancelAtPump = 0;
     ConversionOutcome outcome = ConversionOutcome::Skipped; // what the conversion returned
 
     std::u16string TargetText() const override { return target; }
@@ -64,14 +67,6 @@ struct FakeHost : ConversionHost {
         out.push_back("count " + std::to_string(gLinkCount()));
         return out;
     }
-    /// The calls without status texts, pumps and adds, whose number depends on the document.
-    std::vector<std::string> Steps() const {
-        std::vector<std::string> out;
-        for (const auto& c : calls)
-            if (c.rfind("status: ", 0) != 0 && c != "pump" && c != "add")
-                out.push_back(c);
-        return out;
-    }
 };
 
 /// The system code page is UTF-8; "x-test-upper" is the one known charset (ASCII in upper case).
@@ -107,6 +102,14 @@ struct ScratchDir {
         std::ofstream(path_ / name, std::ios::binary) << bytes;
         return FromUtf8((path_ / name).string());
     }
+    /// The names of the directory's entries, sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {
@@ -116,5 +119,57 @@ inline std::string Slurp(const std::filesystem::path& path) {
     bytes << in.rdbuf();
     return bytes.str();
 }
+
+using Lines = std::vector<std::string>;
+
+inline std::string Repeat(std::string_view piece, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+using Names = std::vector<std::u16string>;
+
+/// The names of the records that are not deleted.
+inline Names LiveNames(const LinkTable& table = gLinks) {
+    Names out;
+    table.ForEachLive([&](int, const LinkRecord& r) { out.push_back(r.name); });
+    return out;
+}
+
+/// The globals reset before and after, and a scratch directory.
+class GlobalsFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ResetGlobals(); }
+    void TearDown() override { ResetGlobals(); }
+    ScratchDir dir_;
+};
+
+/// Converts "page one.htm" of the scratch directory through a fresh recording host; the button is
+/// pressed at the `cancelAt`th pump (1-based; 0: never).
+class ConversionFixture : public GlobalsFixture {
+protected:
+    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}, int cancelAt = 0) {
+        host_ = FakeHost{};
+        host_.target = dir_.Write("page one.htm", bytes);
+        host_.cancelAtPump = cancelAt;
+        host_.outcome = RunConversion(host_.target, host_, codec_, address);
+        return host_;
+    }
+    std::string FileUrl(const std::string& name) const {
+        return FileUrlFromPath((dir_.Path() / name).string());
+    }
+    /// The last `n` calls (all by default), joined by "|".
+    static std::string Join(const Lines& calls, std::size_t n = 0) {
+        std::string out;
+        for (auto it = calls.end() - static_cast<std::ptrdiff_t>(n ? n : calls.size()); it != calls.end();
+             ++it)
+            out += (out.empty() ? "" : "|") + *it;
+        return out;
+    }
+
+    Utf8Codec codec_;
+    FakeHost host_;
+};
 
 } // namespace orvane::test

@@ -1,4 +1,5 @@
 #include "core/FileNameRules.h"
+#include "core/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -64,17 +65,7 @@ TEST(FileNameRules, UnsafeCharactersGoAndALeadingDotNoLongerHidesTheFile) {
 
 TEST(FileNameRules, LongNamesAreShortenedAtACharacterBoundaryToFitWithTheirSuffix) {
     const auto utf8 = [](std::u16string_view n) {
-        std::size_t bytes = 0;
-        for (std::size_t i = 0; i < n.size(); ++i) {
-            const char16_t c = n[i];
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n.size()) {
-                bytes += 4;
-                ++i;
-            } else {
-                bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-            }
-        }
-        return bytes;
+        return ToUtf8(n).size();
     };
     // 83 kanji (249 bytes) + ".url" = 253: fits as it is.
     const std::u16string fits(83, u'漢');

@@ -11,9 +11,9 @@ namespace {
 const orvane::test::Utf8Codec kCodec;
 const std::u16string kAppDir = u"/opt/orvane/";
 
-bool FakeFolderExists(const std::u16string& path) {
+const auto FakeFolderExists = [](const std::u16string& path) {
     return path.rfind(u"/exists/", 0) == 0;
-}
+};
 
 SettingsValues Read(const std::string& section) {
     return ReadSettings("[Orvane]\r\n" + section, kAppDir, kCodec, FakeFolderExists);
@@ -28,7 +28,8 @@ std::string Written(const SettingsState& state) {
 }
 
 // Every key the file holds, as it was read: the value as it would be written, and how it was read
-// when that was not plainly (the fallback then stands in). Missing keys are left out.
+// when that was not plainly (the fallback then stands in). Missing keys are left out; "placed" ends
+// it when the four coordinates place the window.
 std::string Shown(const SettingsValues& v) {
     const std::vector<std::u16string> lines = BuildSettingsLines(v.values);
     std::string out;
@@ -41,14 +42,11 @@ std::string Shown(const SettingsValues& v) {
                                                     : "";
         out += "\n";
     }
-    return out;
+    return v.PlacementValid() ? out + "placed\n" : out;
 }
 
-class SettingsGlobals : public ::testing::Test {
+class SettingsGlobals : public orvane::test::GlobalsFixture {
 protected:
-    void SetUp() override { ResetGlobals(); }
-    void TearDown() override { ResetGlobals(); }
-    orvane::test::ScratchDir dir_;
     const std::filesystem::path ini_ = dir_.Path() / "Orvane.ini";
 };
 
@@ -69,43 +67,34 @@ TEST_F(SettingsGlobals, FirstStartWritesAndSetsTheSameValues) {
 // neighbour, and what cannot be read falls back (a Boolean or number to its first-start value, a
 // directory to the program directory, a coordinate to the first start's placement).
 TEST(SettingsRead, EachKindReadsOrFallsBack) {
-    struct Case {
-        const char* name;
-        std::string file;
-        std::string shown;
-        bool placed;
+    const std::pair<std::string, std::string> cases[] = {
+        // Booleans: words in any case, numbers, nothing else.
+        {"DEBUG_STS=tr\r\nFILE_OVER_SAVE= fAlSe \r\nProxyServerUse=tr\r\n",
+         "DEBUG_STS=True (invalid)\nFILE_OVER_SAVE=False\nProxyServerUse=False (invalid)\n"},
+        {"DEBUG_STS=-1\r\nFILE_OVER_SAVE=1abc\r\nProxyServerUse=\r\n",
+         "DEBUG_STS=True\nFILE_OVER_SAVE=True (invalid)\nProxyServerUse=False (empty)\n"},
+        // Whole numbers, at their bounds too.
+        {"LINK_AB= 1 \r\nNAME_AB=2.5\r\nLIST_MAKE=40000\r\nLIST_CLK=abc\r\n",
+         "LINK_AB=1\nNAME_AB=2\nLIST_MAKE=0 (invalid)\nLIST_CLK=0\n"},
+        {"LINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
+         "LINK_AB=4\nNAME_AB=12\nLIST_MAKE=0 (invalid)\nLIST_CLK=-32768\n"},
+        // A sign, a point or an exponent alone is no number.
+        {"Top=-\r\nLeft=.\r\nWidth=E5\r\nHeight=+\r\n",
+         "Top=0 (invalid)\nLeft=0 (invalid)\nWidth=0 (invalid)\nHeight=0 (invalid)\n"},
+        // Coordinates: all four readable, or one not a number, empty or beyond int.
+        {"Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
+         "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\nplaced\n"},
+        {"Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n", "Top=0\nLeft=0\nWidth=0 (invalid)\nHeight=1\n"},
+        {"Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
+         "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=1\n"},
+        {"DefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
+         "DefaultInDir=/exists/日本語/\nDefaultOutDir=/opt/orvane/ (invalid)\n"},
+        {"ProxyServerAddress=\"  proxy:8080 \"\r\n", "ProxyServerAddress=proxy:8080\n"},
+        // A later section of our name is not ours.
+        {"LINK_AB=1\r\n[Tail]\r\nNAME_AB=1\r\n[orvane]\r\nLIST_CLK=1\r\n", "LINK_AB=1\n"},
     };
-    const Case cases[] = {
-        {"Booleans: words in any case, numbers, nothing else",
-         "DEBUG_STS=tr\r\nFILE_OVER_SAVE= fAlSe \r\nProxyServerUse=tr\r\n",
-         "DEBUG_STS=True (invalid)\nFILE_OVER_SAVE=False\nProxyServerUse=False (invalid)\n", false},
-        {"Booleans as numbers", "DEBUG_STS=-1\r\nFILE_OVER_SAVE=1abc\r\nProxyServerUse=\r\n",
-         "DEBUG_STS=True\nFILE_OVER_SAVE=True (invalid)\nProxyServerUse=False (empty)\n", false},
-        {"whole numbers", "LINK_AB= 1 \r\nNAME_AB=2.5\r\nLIST_MAKE=40000\r\nLIST_CLK=abc\r\n",
-         "LINK_AB=1\nNAME_AB=2\nLIST_MAKE=0 (invalid)\nLIST_CLK=0\n", false},
-        {"whole numbers at their bounds",
-         "LINK_AB=3.5\r\nNAME_AB=12abc\r\nLIST_MAKE=32767.5\r\nLIST_CLK=-32768\r\n",
-         "LINK_AB=4\nNAME_AB=12\nLIST_MAKE=0 (invalid)\nLIST_CLK=-32768\n", false},
-        {"a sign, a point or an exponent alone is no number", "Top=-\r\nLeft=.\r\nWidth=E5\r\nHeight=+\r\n",
-         "Top=0 (invalid)\nLeft=0 (invalid)\nWidth=0 (invalid)\nHeight=0 (invalid)\n", false},
-        {"coordinates", "Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
-         "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\n", true},
-        {"one coordinate not a number", "Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n",
-         "Top=0\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
-        {"one coordinate empty, one beyond int", "Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
-         "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=1\n", false},
-        {"directories", "DefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
-         "DefaultInDir=/exists/日本語/\nDefaultOutDir=/opt/orvane/ (invalid)\n", false},
-        {"the proxy address trimmed", "ProxyServerAddress=\"  proxy:8080 \"\r\n",
-         "ProxyServerAddress=proxy:8080\n", false},
-        {"a later section of our name is not ours",
-         "LINK_AB=1\r\n[Tail]\r\nNAME_AB=1\r\n[orvane]\r\nLIST_CLK=1\r\n", "LINK_AB=1\n", false},
-    };
-    for (const Case& c : cases) {
-        const SettingsValues v = Read(c.file);
-        EXPECT_EQ(Shown(v), c.shown) << c.name;
-        EXPECT_EQ(v.PlacementValid(), c.placed) << c.name;
-    }
+    for (const auto& [file, shown] : cases)
+        EXPECT_EQ(Shown(Read(file)), shown) << file;
 }
 
 TEST_F(SettingsGlobals, ApplyingKeepsWhatTheFileDoesNotSayAndExitWritesWhatIsHeld) {
@@ -156,11 +145,10 @@ TEST_F(SettingsGlobals, AFileThatCannotBeReadIsToldApartFromAMissingOne) {
     EXPECT_FALSE(ReadSettingsFile(ini_, kAppDir, kCodec));
     EXPECT_FALSE(WriteSettings(ini_, FirstStartState(kAppDir, 1, 2), kCodec));
     EXPECT_TRUE(std::filesystem::is_directory(ini_));
-    const MessageText read = SettingsReadFailedMessage(u"/x/Orvane.ini");
-    EXPECT_EQ(read.title, u"設定ﾌｧｲﾙｴﾗｰ");
-    EXPECT_EQ(read.text.rfind(u"設定ﾌｧｲﾙ「/x/Orvane.ini」を読み込めませんでした。\r\n", 0), 0u);
-    EXPECT_EQ(read.icon, MessageIcon::Critical);
-    EXPECT_NE(
-        SettingsWriteFailedMessage(u"/x/Orvane.ini").text.find(u"「/x/Orvane.ini」に書き込めませんでした。"),
-        std::u16string::npos);
+    EXPECT_EQ(SettingsReadFailedMessage(u"/x/Orvane.ini"),
+              (MessageText{u"設定ﾌｧｲﾙ「/x/Orvane.ini」を読み込めませんでした。\r\n"
+                           u"初期設定で起動します。このﾌｧｲﾙは変更されず、設定は保存されません。",
+                           u"設定ﾌｧｲﾙｴﾗｰ", MessageIcon::Critical}));
+    EXPECT_EQ(SettingsWriteFailedMessage(u"/x/Orvane.ini").text,
+              u"設定ﾌｧｲﾙ「/x/Orvane.ini」に書き込めませんでした。\r\n今回の設定は保存されません。");
 }

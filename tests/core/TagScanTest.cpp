@@ -1,37 +1,31 @@
 #include "core/TagScan.h"
-#include "core/Conversion.h"
 #include "core/NestingDepth.h"
-#include "core/UriReference.h"
 
 #include "FakeHost.h"
 
-#include <utility>
-
 using namespace orvane;
-using orvane::test::FakeHost;
-using Pairs = std::vector<std::pair<std::string, std::string>>; // url, name
-using Lines = std::vector<std::string>;
+using orvane::test::Lines; // "url|name" of each link
+using orvane::test::Repeat;
 
 namespace {
 
 struct Collect : ScanSink {
-    Pairs links;
+    Lines links;
     int keys = 0;
     void Link(std::u16string_view url, std::u16string_view name, std::int16_t) override {
-        links.emplace_back(ToUtf8(url), ToUtf8(name));
+        links.push_back(ToUtf8(url) + "|" + ToUtf8(name));
     }
     void KeyDone(int) override { ++keys; }
 };
 
-Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
-           std::string address = "http://example.org/dir/page.html") {
-    TagScanOptions options;
-    options.nameRule = rule;
-    options.documentAddress = std::move(address);
+Lines Scan(std::string_view html, NameRule rule = NameRule::StripTags,
+           std::string address = "http://example.org/dir/page.html", int* keys = nullptr) {
     Collect sink;
-    const ScanResult result = ScanTags(html, options, sink);
+    const ScanResult result = ScanTags(html, {.nameRule = rule, .documentAddress = std::move(address)}, sink);
     EXPECT_EQ(result.end, ScanEnd::NoMoreKeys);
     EXPECT_EQ(result.links, static_cast<int>(sink.links.size()));
+    if (keys)
+        *keys = sink.keys;
     return sink.links;
 }
 
@@ -39,72 +33,57 @@ Pairs Scan(std::string_view html, NameRule rule = NameRule::StripTags,
 TEST(TagScanTest, LinksAndNames) {
     struct Case {
         std::string_view html;
-        NameRule rule;
-        Pairs links;
+        Lines links;
+        NameRule rule = NameRule::StripTags;
         std::string address = "http://example.org/dir/page.html";
     };
     const std::string d = "http://example.org/dir/";
+    const char* const fragments =
+        "<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>";
     const Case cases[] = {
         // Any attribute order and quoting, line ends inside the tag; an anchor without href is none.
         {"<p><a class=\"ulink\" href=\"http://x/1\">One</a><A TARGET=_top HREF='http://x/2'>Two</A>"
          "<a href=http://x/3 title=t>Three</a><a\nid=n\r\nhref\n=\n\"http://x/4?a=1&amp;b=2\"\n>Four</a>"
          "<a name=anchor>no href</a><a href=\"  http://x/5\t\n \">Five</a></p>",
-         NameRule::StripTags,
-         {{"http://x/1", "One"},
-          {"http://x/2", "Two"},
-          {"http://x/3", "Three"},
-          {"http://x/4?a=1&b=2", "Four"},
-          {"http://x/5", "Five"}}},
+         {"http://x/1|One", "http://x/2|Two", "http://x/3|Three", "http://x/4?a=1&b=2|Four",
+          "http://x/5|Five"}},
         // An area has no content: its name is the placeholder.
         {"<a href=\"a1\">A</a><map><area shape=rect href=\"m1\" alt=\"Map\">"
          "<area nohref alt=none></map><a href=\"a2\">B</a>",
-         NameRule::StripTags,
-         {{d + "a1", "A"}, {d + "m1", "(名称無し 1)"}, {d + "a2", "B"}}},
+         {d + "a1|A", d + "m1|(名称無し 1)", d + "a2|B"}},
         {"<a href=a><b>Bold</b> text\n  across\tlines </a><a href=b>&lt;any&gt; &amp; &#x65E5;&#26412;</a>"
          "<a href=c><img src=i.gif alt=\"Picture\"></a>"
          "<a href=d>  <script>var x = 1;</script>Run<style>p{}</style></a><a href=e>A<!-- note -->B</a>",
-         NameRule::StripTags,
-         {{d + "a", "Bold text across lines"},
-          {d + "b", "<any> & 日本"},
-          {d + "c", "(名称無し 2)"},
-          {d + "d", "Run"},
-          {d + "e", "AB"}}},
+         {d + "a|Bold text across lines", d + "b|<any> & 日本", d + "c|(名称無し 2)", d + "d|Run",
+          d + "e|AB"}},
         // The "alt=" value, or the markup as written (a line end is one space).
         {"<a href=a><img src=i.gif ALT=' Picture &amp; more '> caption</a><a href=b> <b>Bold</b>\r\n &amp; "
-         "text </a>"
-         "<a href=c><img src=i.gif alt=\"\"><img src=j.gif></a><a href=d></a>"
+         "text </a><a href=c><img src=i.gif alt=\"\"><img src=j.gif></a><a href=d></a>"
          "<p><a href=e>unclosed <i>to the end</p>",
-         NameRule::AltText,
-         {{d + "a", "Picture & more"},
-          {d + "b", "<b>Bold</b>  &amp; text"},
-          {d + "c", "<img src=i.gif alt=\"\"><img src=j.gif>"},
-          {d + "d", "(名称無し 3)"},
-          {d + "e", "unclosed <i>to the end"}}},
+         {d + "a|Picture & more", d + "b|<b>Bold</b>  &amp; text",
+          d + "c|<img src=i.gif alt=\"\"><img src=j.gif>", d + "d|(名称無し 3)",
+          d + "e|unclosed <i>to the end"},
+         NameRule::AltText},
         // An anchor inside an anchor closes the first; formatting that spans both is reopened; inside a
         // template nothing is a link of the page.
-        {"<a href=1>One<a href=2>Two</a>", NameRule::StripTags, {{d + "1", "One"}, {d + "2", "Two"}}},
-        {"<b><a href=1>x</b>y</a>", NameRule::StripTags, {{d + "1", "x"}, {d + "1", "y"}}},
-        {"<template><a href=t>t</a></template>", NameRule::StripTags, {}},
+        {"<a href=1>One<a href=2>Two</a>", {d + "1|One", d + "2|Two"}},
+        {"<b><a href=1>x</b>y</a>", {d + "1|x", d + "1|y"}},
+        {"<template><a href=t>t</a></template>", {}},
         // A fragment of this very document is no link, whichever way it is written; the document's own
         // address is one.
-        {"<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>",
+        {fragments, {d + "x|1", d + "page.html|3"}},
+        {fragments,
+         {"file:///srv/doc/html/x|1", "file:///srv/doc/html/index.htm|3",
+          "file:///srv/doc/html/page.html#f|4"},
          NameRule::StripTags,
-         {{d + "x", "1"}, {d + "page.html", "3"}}},
-        {"<a href=\"x\">1</a><a href=\"#f\">2</a><a href=\"\">3</a><a href=\"page.html#f\">4</a>",
-         NameRule::StripTags,
-         {{"file:///srv/doc/html/x", "1"},
-          {"file:///srv/doc/html/index.htm", "3"},
-          {"file:///srv/doc/html/page.html#f", "4"}},
          FileUrlFromPath("/srv/doc/html/index.htm")},
         // The first base with an href counts, wherever it stands; a relative one resolves against the
         // page, and then a fragment belongs to the base's document, not to this one.
         {"<a href=\"x\">1</a><a href=\"#top\">2</a>"
          "<base target=_self><base href=\"../other/\"><base href=\"http://ignored/\">",
-         NameRule::StripTags,
-         {{"http://example.org/other/x", "1"}, {"http://example.org/other/#top", "2"}}},
+         {"http://example.org/other/x|1", "http://example.org/other/#top|2"}},
         {"<head><base href=\"https://cdn.example/a/b\"></head><a href=\"/r\">r</a>",
-         NameRule::StripTags,
-         {{"https://cdn.example/r", "r"}}},
+         {"https://cdn.example/r|r"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Scan(c.html, c.rule, c.address), c.links) << c.html;
@@ -112,27 +91,14 @@ TEST(TagScanTest, LinksAndNames) {
 
 // Skipped links are still keys: the pump runs for each.
 TEST(TagScanTest, SkippedSchemesAndFragmentsKeptOthers) {
-    Collect sink;
-    TagScanOptions options;
-    options.documentAddress = "HTTP://example.org/dir/page.html#here";
-    const ScanResult result = ScanTags(
-        "<a href=\"javascript:go()\">1</a><a href=\" JavaScript:go()\">2</a><a href=\"data:,x\">3</a>"
-        "<a href=\"#f\">4</a><a href=\"mailto:u@example.org\">5</a><a href=\"ftp://f/x\">6</a>"
-        "<a href=\"news:comp.lang\">7</a><a href=\"tel:+81\">8</a>",
-        options, sink);
+    int keys = 0;
     EXPECT_EQ(
-        sink.links,
-        (Pairs{
-            {"mailto:u@example.org", "5"}, {"ftp://f/x", "6"}, {"news:comp.lang", "7"}, {"tel:+81", "8"}}));
-    EXPECT_EQ(sink.keys, 8);
-    EXPECT_EQ(result.links, 4);
-}
-
-std::string Repeat(std::string_view piece, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i)
-        out += piece;
-    return out;
+        Scan("<a href=\"javascript:go()\">1</a><a href=\" JavaScript:go()\">2</a><a href=\"data:,x\">3</a>"
+             "<a href=\"#f\">4</a><a href=\"mailto:u@example.org\">5</a><a href=\"ftp://f/x\">6</a>"
+             "<a href=\"news:comp.lang\">7</a><a href=\"tel:+81\">8</a>",
+             NameRule::StripTags, "HTTP://example.org/dir/page.html#here", &keys),
+        (Lines{"mailto:u@example.org|5", "ftp://f/x|6", "news:comp.lang|7", "tel:+81|8"}));
+    EXPECT_EQ(keys, 8);
 }
 
 // What real pages write without closing, and what the parser closes for them, does not count as depth.
@@ -147,135 +113,16 @@ TEST(NestingDepthTest, RealStructuresStayShallow) {
         "<script>" + Repeat("s += '<div>';", n) + "</SCRIPT ><!--" + Repeat("<div>", n) + "-->" +
             Repeat("<div title='a>b'></div><br/><img src=x>", n),
         Repeat("<div><span>x</div>", n) + Repeat("<a href=1><b>x</a>", n),
+        Repeat("<div>", 512),
+        "<plaintext>" + Repeat("<div>", n),
     };
     for (const std::string& page : shallow)
         EXPECT_FALSE(NestsDeeperThan(page)) << page.substr(0, 60);
 
-    EXPECT_FALSE(NestsDeeperThan(Repeat("<div>", 512)));
-    EXPECT_TRUE(NestsDeeperThan(Repeat("<div>", 513)));
-    EXPECT_TRUE(NestsDeeperThan(Repeat("<div/>", 513))); // not self-closing in HTML
-    EXPECT_TRUE(NestsDeeperThan(Repeat("<span><i>", 257)));
-    EXPECT_TRUE(NestsDeeperThan("<svg>" + Repeat("<g>", 513))); // foreign elements nest as well
-    EXPECT_FALSE(NestsDeeperThan("<plaintext>" + Repeat("<div>", 3000)));
-}
-
-// The conversion at the level that reads the tags, through the recording host.
-class TagConversionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetGlobals();
-        gLinkLevel = 2;
-    }
-    void TearDown() override { ResetGlobals(); }
-
-    FakeHost& Convert(std::string_view bytes, std::u16string_view address = {}) {
-        host_ = FakeHost{};
-        host_.target = dir_.Write("page one.htm", bytes);
-        host_.cancelAtPump = cancelAtPump_;
-        host_.outcome = RunConversion(host_.target, host_, codec_, address);
-        return host_;
-    }
-    std::string FileUrl(const std::string& name) const {
-        return FileUrlFromPath((dir_.Path() / name).string());
-    }
-
-    orvane::test::ScratchDir dir_;
-    orvane::test::Utf8Codec codec_;
-    FakeHost host_;
-    int cancelAtPump_ = 0;
-};
-
-std::string Anchors(int count, std::size_t pad = 0) {
-    std::string page = "<!DOCTYPE html><title>t</title>\n";
-    for (int i = 0; i < count; ++i)
-        page += "<li><a class=c href=\"p" + std::to_string(i) + ".html\">P" + std::to_string(i) + "</a>\n";
-    page += std::string(pad, ' ');
-    return page;
-}
-
-TEST_F(TagConversionTest, FileAndFetchedPageAddresses) {
-    FakeHost& host = Convert("<a href=\"sub/x.htm\">X</a>\n<a href=\"#f\">F</a><a href=\"\">Self</a>");
-    const std::string x = "0|X|" + FileUrl("sub/x.htm"), self = "1|Self|" + FileUrl("page one.htm");
-    EXPECT_EQ(host.Result(), (Lines{x, self, "count 2"}));
-    EXPECT_NE(FileUrl("page one.htm").find("/page%20one.htm"), std::string::npos);
-
-    // A fetched page (written to the temporary file as one quoted value) resolves against the
-    // address it finally came from.
-    EXPECT_EQ(
-        Convert("\"<a href=\"../up.html\">Up</a>\"\r\n", u"https://example.org/a/b/final.html").Result(),
-        (Lines{x, self, "0|Up|https://example.org/a/up.html", "count 3"}));
-}
-
-TEST_F(TagConversionTest, StepsMessagesAndOtherLevelValues) {
-    FakeHost& host = Convert("<a href=x>日本</a>");
-    EXPECT_EQ(host.Steps(),
-              (std::vector<std::string>{
-                  "busy", "disable", "progress shown", "phase 入力データをコンバート中...", "repaint",
-                  "status line hidden", "phase コンバートされたデータを編集中...", "repaint", "arrow",
-                  "phase 編集されたデータをリストに追加中...", "repaint", "show 1", "enable",
-                  "progress hidden", "phase ", "status line shown", "arrow"}));
-    EXPECT_EQ(host.calls[6], "status: 処理状況：16/20 byte");
-
-    // No link, and an unclosed anchor is no "unexpected end" here.
-    FakeHost& none = Convert("<a href=\"javascript:x()\">j</a><p>text");
-    ASSERT_EQ(none.messages.size(), 1u);
-    EXPECT_EQ(none.messages[0].title, u"データなし");
-
-    // Any value other than 0, 1 and 2 acts as 1: the "http:" scan, with its size limit.
-    gLinkLevel = 7;
-    Convert("<a class=c href=\"http://x/\">H</a>");
-    EXPECT_EQ(gLinks.At(gLinks.Size() - 1).name, u"H");
-    EXPECT_EQ(Convert(Anchors(0, kMaxInputBytes)).messages[0].title, u"ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ");
-}
-
-TEST_F(TagConversionTest, SizeLimits) {
-    // Past the other levels' limit, converted whole.
-    const Lines converted = Convert(Anchors(3, kMaxInputBytes) + "<a href=last>Last</a>").Result();
-    EXPECT_EQ(converted, (Lines{"0|P0|" + FileUrl("p0.html"), "1|P1|" + FileUrl("p1.html"),
-                                "2|P2|" + FileUrl("p2.html"), "3|Last|" + FileUrl("last"), "count 4"}));
-
-    FakeHost& over = Convert(std::string(kMaxTagInputBytes + 1, 'x'));
-    EXPECT_EQ(over.calls, (std::vector<std::string>{"busy", "arrow", "message ﾌｧｲﾙｻｲｽﾞｵｰﾊﾞｰ"}));
-    EXPECT_EQ(over.messages[0].text, u"入力ファイルサイズ：8388609 byte\r\n"
-                                     u"ファイルサイズが8Mバイトを越えるファイルは処理できません。\r\n"
-                                     u"処理を中止します。");
-    Lines refused = Convert("").Result();
-    EXPECT_EQ(refused.front().substr(0, refused.front().find('|')), "ﾌｧｲﾙｻｲｽﾞｴﾗｰ");
-    refused.erase(refused.begin());
-    EXPECT_EQ(refused, converted);
-}
-
-TEST_F(TagConversionTest, TooDeepANestingIsRefused) {
-    Convert("<a href=kept>kept</a>");
-    FakeHost& host = Convert("<a href=x>x</a>" + Repeat("<div>", 513));
-    EXPECT_EQ(host.Result(), (Lines{"入力ﾌｧｲﾙ異常|Critical|入力ﾌｧｲﾙ「" + ToUtf8(host.target) +
-                                        "」は、\r\nﾀｸﾞの入れ子が512段を越えるため処理できません。\r\n"
-                                        "処理を中止します。",
-                                    "0|kept|" + FileUrl("kept"), "count 1"}));
-    EXPECT_EQ(host.outcome, ConversionOutcome::Refused);
-    EXPECT_EQ(host.Steps().back(), "arrow");
-}
-
-TEST_F(TagConversionTest, CancelAndTheCap) {
-    Convert("<a href=first>first</a>");
-    cancelAtPump_ = 3;
-    FakeHost& cancelled = Convert(Anchors(10));
-    EXPECT_EQ(cancelled.pumps, 3);
-    EXPECT_EQ(cancelled.outcome, ConversionOutcome::Cancelled);
-    EXPECT_FALSE(gCancelRequested);
-    // Only this conversion's records are dropped.
-    EXPECT_EQ(cancelled.Result(),
-              (Lines{"処理の中断|Information|ｷｬﾝｾﾙされました。", "0|first|" + FileUrl("first"), "count 1"}));
-
-    cancelAtPump_ = 0;
-    while (gLinks.Size() < LinkTable::kMaxRecords - 2)
-        gLinks.Add(u"http://x/", u"old", 0);
-    FakeHost& full = Convert(Anchors(4));
-    const Lines result = full.Result();
-    ASSERT_EQ(result.size(), LinkTable::kMaxRecords + 2u);
-    EXPECT_EQ((Lines{result[0].substr(0, result[0].find('|')), result[1], result[result.size() - 2]}),
-              (Lines{"ﾃﾞｰﾀ件数ｵｰﾊﾞｰ", "0|first|" + FileUrl("first"), "1|P1|" + FileUrl("p1.html")}));
-    EXPECT_EQ(full.outcome, ConversionOutcome::Converted);
+    // Not self-closing in HTML, and foreign elements nest as well.
+    for (const std::string& page : {Repeat("<div>", 513), Repeat("<div/>", 513), Repeat("<span><i>", 257),
+                                    "<svg>" + Repeat("<g>", 513)})
+        EXPECT_TRUE(NestsDeeperThan(page)) << page.substr(0, 60);
 }
 
 } // namespace
