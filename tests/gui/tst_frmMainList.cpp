@@ -193,6 +193,7 @@ private Q_SLOTS:
         QVERIFY(frmSave::Loaded()->SetPath(out));
         frmSave::Loaded()->OKButton_Click();
         QCOMPARE(QDir(out).entryList(QDir::Files).size(), 3);
+        QCOMPARE(messages.Titles(), (QStringList{u"ﾌｧｲﾙ名変更確認"_s, u"完了"_s}));
         // Sorted before the run as ".rc", "Top", "con": the view sorts again by the renamed names.
         QCOMPARE(State(),
                  (QStringList{u"0|Top|http://a/1"_s, u"1|．rc|http://a/2"_s, u"2|ｃｏｎ|http://a/3"_s,
