@@ -1,7 +1,6 @@
-// Where an installed program keeps its things: run from the bin directory of an installed prefix it
-// never writes there, keeps its settings in the per-user configuration directory and opens the
-// installed manual. (Run from its own folder, as every other window test runs it, the settings and
-// the manual lie beside it.)
+// An installed program, run from the bin directory of its prefix, never writes there: its settings go
+// to the per-user configuration directory and it opens the installed manual. (Run from its own
+// folder, as every other window test runs it, both lie beside it.)
 
 #include "core/Globals.h"
 #include "forms/frmMain.h"

@@ -27,7 +27,6 @@ public:
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;
 
-    const QList<platform::ShownMessage>& All() const { return messages_; }
     int Count() const { return static_cast<int>(messages_.size()); }
     const platform::ShownMessage& Last() const { return messages_.last(); }
     QStringList Titles() const;
@@ -70,8 +69,6 @@ class ExpectModal {
 public:
     explicit ExpectModal(const QString& name);
     ~ExpectModal();
-    ExpectModal(const ExpectModal&) = delete;
-    ExpectModal& operator=(const ExpectModal&) = delete;
 
 private:
     QString name_;
