@@ -22,6 +22,8 @@ TEST(SniffCharset, MarksThenMetaDeclarationsInTheFirstKilobyte) {
         {"<metadata charset=euc-jp>", ""},
         {"<!-- <meta charset=euc-jp> --><meta charset=Shift_JIS>", "Shift_JIS"},
         {"<!--><meta charset=euc-jp>", "euc-jp"}, // "<!-->" is a whole comment
+        {"<!-- <meta charset=euc-jp>", ""},       // a comment that never ends hides the rest
+        {"<!DOCTYPE html><?xml x?></p><meta charset=euc-jp>", "euc-jp"},
         // Spaces inside the quotes are no part of the name.
         {"<meta charset=\" euc-jp \">", "euc-jp"},
         {"<meta http-equiv=Content-Type content='text/html; charset=\"EUC-JP \"'>", "EUC-JP"},
