@@ -85,8 +85,11 @@ TEST(SettingsRead, EachKindReadsOrFallsBack) {
         {"Top=-150\r\nLeft=1.5E3\r\nWidth=9000\r\nHeight=6404.5\r\n",
          "Top=-150\nLeft=1500\nWidth=9000\nHeight=6404\nplaced\n"},
         {"Top=0\r\nLeft=0\r\nWidth=9000x\r\nHeight=1\r\n", "Top=0\nLeft=0\nWidth=0 (invalid)\nHeight=1\n"},
-        {"Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1\r\n",
-         "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=1\n"},
+        {"Top=\r\nLeft=0\r\nWidth=1e10\r\nHeight=1e400\r\n",
+         "Top=0 (empty)\nLeft=0\nWidth=0 (invalid)\nHeight=0 (invalid)\n"},
+        // Beyond every range: a Boolean still true, a number unreadable; an empty directory is ours.
+        {"DEBUG_STS=1e400\r\nLIST_MAKE=1e400\r\nDefaultInDir=\r\n",
+         "DefaultInDir=/opt/orvane/ (empty)\nDEBUG_STS=True\nLIST_MAKE=0 (invalid)\n"},
         {"DefaultInDir=/exists/日本語/\r\nDefaultOutDir=/gone/\r\n",
          "DefaultInDir=/exists/日本語/\nDefaultOutDir=/opt/orvane/ (invalid)\n"},
         {"ProxyServerAddress=\"  proxy:8080 \"\r\n", "ProxyServerAddress=proxy:8080\n"},

@@ -55,6 +55,7 @@ TEST(Utf8Test, BrokenSequences) {
         {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // past U+10FFFF
         {"\xe6\x97<", u"\uFFFD<"},                         // cut short: the "<" survives
         {"\x80\xbf\xfe", u"\uFFFD\uFFFD\uFFFD"},
+        {"\xc2\xbf\xdf\xbf\xef\xbf\xbf", u"\u00BF\u07FF\uFFFF"}, // not broken: the highest second bytes
     };
     for (const auto& [bytes, text] : broken)
         EXPECT_EQ(FromUtf8(bytes), text);
