@@ -75,6 +75,19 @@ private Q_SLOTS:
         dialog.reject();
     }
 
+    void cancelledOpenDialogChoosesNothing() {
+        const test::ExpectModal mine(u"QFileDialog"_s);
+        const QString page = dir_.Write(u"page.htm"_s, "x");
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->selectFile(page); // chosen, then cancelled
+                dialog->reject();
+            }
+        });
+        QCOMPARE(platform::FileDialog::GetOpenFileName(nullptr, dir_.Path(), modCmOpen::HtmlFilter()),
+                 QString());
+    }
+
     void targetLabelKeepsTheFileNameOfALongPathClearOfTheCount() {
         auto w = test::StartMainWindow(dir_);
         auto* target = w->findChild<platform::ElidedLabel*>(u"lblTgtFile"_s);
