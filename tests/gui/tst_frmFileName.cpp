@@ -23,9 +23,6 @@ template <typename T> T* Child(const char* name) {
     frmFileName* w = frmFileName::Loaded();
     return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
 }
-QString Label(const char* name) {
-    return Child<QLabel>(name)->text();
-}
 QLineEdit* Box() {
     return Child<QLineEdit>("txtAfterFile");
 }
@@ -71,7 +68,7 @@ private Q_SLOTS:
         }
         // The conversion is still what the first choice offers.
         Child<QRadioButton>("optFileChange_0")->click();
-        QCOMPARE(Label("lblAfterFile"), u"a｜b"_s);
+        QCOMPARE(Child<QLabel>("lblAfterFile")->text(), u"a｜b"_s);
         Child<QRadioButton>("optFileChange_1")->click();
 
         // Typed keys are discarded with the refusal each.
@@ -80,7 +77,7 @@ private Q_SLOTS:
         QTest::keyClick(Box(), Qt::Key_Delete);
         QTest::keyClicks(Box(), u"ab?c\"d*"_s);
         QCOMPARE(Box()->text(), u"abcd"_s);
-        QCOMPARE(Label("lblAfterFile"), u"abcd"_s);
+        QCOMPARE(Child<QLabel>("lblAfterFile")->text(), u"abcd"_s);
         QCOMPARE(messages_->Titles(), QStringList(3, Q(FileNameRefusalMessage().title)));
         // Text committed by an input method loses them the same way.
         QInputMethodEvent commit;

@@ -28,17 +28,12 @@ class FrmMainFetchTest : public QObject {
     QString Target() const { return w_->findChild<QLabel*>(u"lblTgtFile"_s)->text(); }
     platform::ListView* List() const { return w_->findChild<platform::ListView*>(u"ListView1"_s); }
     QByteArray TempPage() const { return test::ReadAll(dir_.File(u"HTML_TMP.htm"_s)); }
-    // Files the fetches left in the program directory besides the settings file.
-    QStringList Leftovers() const {
-        QStringList names = QDir(dir_.Path()).entryList(QDir::Files | QDir::Hidden);
-        names.removeAll(u"Orvane.ini"_s);
-        return names;
-    }
-
     // What a fetch leaves: the messages, the target, the list, the files beside the settings file and
     // whether the window is usable again.
     QStringList State(const MessageCapture& messages) const {
-        return messages.Lines() + QStringList{Target()} + test::Rows(List()) + Leftovers() +
+        QStringList files = QDir(dir_.Path()).entryList(QDir::Files | QDir::Hidden);
+        files.removeAll(u"Orvane.ini"_s);
+        return messages.Lines() + QStringList{Target()} + test::Rows(List()) + files +
                QStringList{w_->isEnabled() ? u"enabled"_s : u"disabled"_s};
     }
 

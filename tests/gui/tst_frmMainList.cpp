@@ -41,8 +41,7 @@ class EnabledChanges final : public QObject {
 public:
     int count = 0;
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::EnabledChange)
-            ++count;
+        count += event->type() == QEvent::EnabledChange;
         return QObject::eventFilter(watched, event);
     }
 };

@@ -58,8 +58,8 @@ private Q_SLOTS:
                 dir_.Write(u"d/%1.htm"_s.arg(i), "<a href=\"http://h/" + QByteArray::number(i) + "\">n</a>"));
         MessageCapture messages;
         w_->InputDroppedFiles(paths);
-        QCOMPARE(messages.Titles(), QStringList{u"ﾌｧｲﾙ入力失敗"_s});
-        QCOMPARE(messages.Last().text, u"一度に処理できるﾌｧｲﾙ数は、最大100件です。"_s);
+        QCOMPARE(messages.Lines(),
+                 QStringList{u"ﾌｧｲﾙ入力失敗|Critical|一度に処理できるﾌｧｲﾙ数は、最大100件です。"_s});
         QCOMPARE(gLinkCount(), 0);
         paths.removeLast();
         messages.Clear();

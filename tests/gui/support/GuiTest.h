@@ -24,8 +24,6 @@ class MessageCapture {
 public:
     MessageCapture();
     ~MessageCapture();
-    MessageCapture(const MessageCapture&) = delete;
-    MessageCapture& operator=(const MessageCapture&) = delete;
 
     int Count() const { return static_cast<int>(messages_.size()); }
     const platform::ShownMessage& Last() const { return messages_.last(); }
